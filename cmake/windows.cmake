@@ -1,0 +1,40 @@
+# Helpers for the Windows targets.
+
+# add_windows_program(target FILE name.ext SOURCES ... [DIR dir])
+# A GUI-subsystem program written to DIR (default: the delivery folder build/out).
+function(add_windows_program target)
+  cmake_parse_arguments(P "" "FILE;DIR" "SOURCES" ${ARGN})
+  if(NOT P_DIR)
+    set(P_DIR ${OUT_DIR})
+  endif()
+  add_executable(${target} WIN32 ${P_SOURCES})
+  string(REGEX MATCH "^[^.]+" base ${P_FILE})
+  string(REGEX MATCH "\\.[^.]+$" ext ${P_FILE})
+  set_target_properties(${target} PROPERTIES
+    OUTPUT_NAME ${base} SUFFIX ${ext}
+    RUNTIME_OUTPUT_DIRECTORY ${P_DIR})
+  target_link_options(${target} PRIVATE -s)
+endfunction()
+
+# add_wine_test(name SOURCES ... [LIBS ...])
+# A GoogleTest program run under Wine; it finds the delivery folder in VT_OUT
+# and the test bench's own programs in VT_TESTBIN.
+function(add_wine_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE wine_harness gtest gtest_main ${T_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT 600
+    ENVIRONMENT "VT_OUT=${VT_OUT_WIN};VT_TESTBIN=${VT_TESTBIN_WIN};VT_SIMCARD=${VT_SIMCARD_WIN}")
+endfunction()
+
+# Windows view (drive Z:) of a Unix path, as Wine maps it.
+function(wine_path var unix)
+  string(REPLACE "/" "\\\\" p "${unix}")
+  set(${var} "Z:${p}" PARENT_SCOPE)
+endfunction()
+
+wine_path(VT_OUT_WIN ${OUT_DIR})
+wine_path(VT_TESTBIN_WIN ${CMAKE_BINARY_DIR}/tests)
+wine_path(VT_SIMCARD_WIN ${SIMCARD_DIR})

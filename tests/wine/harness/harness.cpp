@@ -1,0 +1,369 @@
+#include "tests/wine/harness/harness.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "tests/wine/harness/log_lines.h"
+
+namespace harness {
+namespace {
+
+std::string env(const char* name) {
+  char buf[1024];
+  DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+  return n > 0 && n < sizeof buf ? std::string(buf, n) : std::string();
+}
+
+void pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void sendInputs(std::vector<INPUT> inputs) {
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  Sleep(30);  // let the raw input reach the target's queue
+}
+
+INPUT keyInput(WORD vk, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  static const WORD extended[] = {VK_INSERT, VK_DELETE, VK_HOME,  VK_END,    VK_PRIOR, VK_NEXT,
+                                  VK_LEFT,   VK_RIGHT,  VK_UP,    VK_DOWN,   VK_DIVIDE};
+  for (WORD e : extended)
+    if (vk == e) in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+  return in;
+}
+
+INPUT mouseInput(DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  return in;
+}
+
+void removeTree(const std::string& dir) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = fd.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string p = dir + "\\" + name;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) removeTree(p);
+      else {
+        SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(p.c_str());
+      }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
+}  // namespace
+
+bool waitFor(const std::function<bool()>& cond, int timeoutMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    pump();
+    if (cond()) return true;
+    if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
+    Sleep(20);
+  }
+}
+
+// ---- Process
+
+Process::Process(PROCESS_INFORMATION pi) : handle_(pi.hProcess), id_(pi.dwProcessId) {
+  CloseHandle(pi.hThread);
+}
+Process::Process(Process&& other) noexcept { *this = std::move(other); }
+Process& Process::operator=(Process&& other) noexcept {
+  std::swap(handle_, other.handle_);
+  std::swap(id_, other.id_);
+  return *this;
+}
+Process::~Process() {
+  kill();
+  if (handle_) CloseHandle(handle_);
+}
+bool Process::running() const { return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
+long Process::waitExit(int timeoutMs) {
+  if (!handle_) return -1;
+  bool ended = waitFor([&] { return WaitForSingleObject(handle_, 0) == WAIT_OBJECT_0; }, timeoutMs);
+  DWORD code = 0;
+  return ended && GetExitCodeProcess(handle_, &code) ? static_cast<long>(code) : -1;
+}
+void Process::kill() {
+  if (running()) {
+    TerminateProcess(handle_, 99);
+    WaitForSingleObject(handle_, 5000);
+  }
+}
+
+// ---- Sandbox
+
+Sandbox::Sandbox() {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  static int counter = 0;
+  for (;;) {
+    char name[MAX_PATH];
+    snprintf(name, sizeof name, "%svt-%lu-%d", temp, GetCurrentProcessId(), ++counter);
+    if (CreateDirectoryA(name, nullptr)) {
+      dir_ = name;
+      break;
+    }
+  }
+  std::string out = env("VT_OUT");
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((out + "\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        CopyFileA((out + "\\" + fd.cFileName).c_str(), path(fd.cFileName).c_str(), FALSE);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  SetEnvironmentVariableA("SIMCARD_LOG", dir_.c_str());
+  SetEnvironmentVariableA("SIMCARD_STATE", path("decoder.bin").c_str());
+}
+
+Sandbox::~Sandbox() { removeTree(dir_); }
+
+void Sandbox::copyTestProgram(const std::string& name) {
+  CopyFileA((env("VT_TESTBIN") + "\\" + name).c_str(), path(name).c_str(), FALSE);
+}
+
+Process Sandbox::start(const std::string& name, const std::string& args, const std::string& cwd) {
+  std::string cmd = "\"" + path(name) + "\"";
+  if (!args.empty()) cmd += " " + args;
+  std::vector<char> line(cmd.begin(), cmd.end());
+  line.push_back('\0');
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      (cwd.empty() ? dir_ : cwd).c_str(), &si, &pi))
+    return Process();
+  return Process(pi);
+}
+
+std::string Sandbox::log(const std::string& name) const { return readFile(path(name)); }
+
+// ---- ScopedEnv
+
+ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
+  char buf[1024];
+  DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+  hadOld_ = n > 0 && n < sizeof buf;
+  if (hadOld_) old_.assign(buf, n);
+  SetEnvironmentVariableA(name, value);
+}
+ScopedEnv::~ScopedEnv() { SetEnvironmentVariableA(name_.c_str(), hadOld_ ? old_.c_str() : nullptr); }
+
+// ---- Windows
+
+HWND findWindow(const char* cls, const char* title) { return FindWindowA(cls, title); }
+
+HWND waitWindow(const char* cls, const char* title, int timeoutMs) {
+  HWND w = nullptr;
+  waitFor([&] { return (w = FindWindowA(cls, title)) != nullptr; }, timeoutMs);
+  return w;
+}
+
+namespace {
+struct WindowSearch {
+  DWORD pid;
+  const char* cls;
+  HWND found;
+};
+
+BOOL CALLBACK matchProcessWindow(HWND w, LPARAM p) {
+  auto* s = reinterpret_cast<WindowSearch*>(p);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(w, &owner);
+  if (owner != s->pid || !IsWindowVisible(w) || (s->cls && className(w) != s->cls)) return TRUE;
+  s->found = w;
+  return FALSE;
+}
+}  // namespace
+
+HWND waitProcessWindow(DWORD pid, const char* cls, int timeoutMs) {
+  WindowSearch s{pid, cls, nullptr};
+  waitFor([&] {
+    EnumWindows(matchProcessWindow, reinterpret_cast<LPARAM>(&s));
+    return s.found != nullptr;
+  }, timeoutMs);
+  return s.found;
+}
+
+std::string windowText(HWND w) {
+  char buf[512];
+  int n = GetWindowTextA(w, buf, sizeof buf);
+  return std::string(buf, n > 0 ? n : 0);
+}
+
+std::string className(HWND w) {
+  char buf[256];
+  int n = GetClassNameA(w, buf, sizeof buf);
+  return std::string(buf, n > 0 ? n : 0);
+}
+
+RECT windowRect(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  return r;
+}
+
+RECT clientRect(HWND w) {
+  RECT r{};
+  GetClientRect(w, &r);
+  return r;
+}
+
+LONG windowStyle(HWND w) { return GetWindowLongA(w, GWL_STYLE); }
+LONG windowExStyle(HWND w) { return GetWindowLongA(w, GWL_EXSTYLE); }
+
+bool waitTitle(HWND w, const std::string& title, int timeoutMs) {
+  return waitFor([&] { return windowText(w) == title; }, timeoutMs);
+}
+
+// ---- Input
+
+bool bringToFront(HWND w) {
+  return waitFor([&] {
+    if (GetForegroundWindow() == w) return true;
+    SetForegroundWindow(w);
+    return false;
+  }, 5000);
+}
+
+void keyDown(WORD vk) { sendInputs({keyInput(vk, false)}); }
+void keyUp(WORD vk) { sendInputs({keyInput(vk, true)}); }
+
+void pressKey(HWND w, WORD vk, std::vector<WORD> modifiers) {
+  if (w) bringToFront(w);
+  std::vector<INPUT> in;
+  for (WORD m : modifiers) in.push_back(keyInput(m, false));
+  in.push_back(keyInput(vk, false));
+  in.push_back(keyInput(vk, true));
+  for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) in.push_back(keyInput(*m, true));
+  sendInputs(in);
+}
+
+void moveMouse(int x, int y) {
+  INPUT in = mouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+  in.mi.dx = MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+  in.mi.dy = MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+  sendInputs({in});
+}
+
+void clickScreen(int x, int y, bool right) {
+  moveMouse(x, y);
+  sendInputs({mouseInput(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN),
+              mouseInput(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)});
+}
+
+void click(HWND w, int clientX, int clientY, bool right) {
+  bringToFront(GetAncestor(w, GA_ROOT));
+  POINT p{clientX, clientY};
+  ClientToScreen(w, &p);
+  clickScreen(p.x, p.y, right);
+}
+
+long runUnix(const std::string& unixPath, const std::string& args, int timeoutMs) {
+  std::string cmd = "\"" + unixToWindows(unixPath) + "\" " + args;
+  std::vector<char> line(cmd.begin(), cmd.end());
+  line.push_back('\0');
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return -1;
+  return Process(pi).waitExit(timeoutMs);
+}
+
+long xdotool(const std::string& args) { return runUnix("/usr/bin/xdotool", args); }
+
+bool dragScreen(HWND w, POINT from, POINT to, const std::string& key) {
+  auto xwin = reinterpret_cast<UINT_PTR>(GetPropA(w, "__wine_x11_whole_window"));
+  std::string activate = xwin ? "windowactivate --sync " + std::to_string(xwin) + " " : "";
+  std::string down = key.empty() ? "" : "keydown " + key + " ";
+  std::string up = key.empty() ? "" : " keyup " + key;
+  auto at = [](POINT p) { return std::to_string(p.x) + " " + std::to_string(p.y); };
+  // Several small moves so the window sees a drag in progress, not a jump.
+  POINT mid{(from.x + to.x) / 2, (from.y + to.y) / 2};
+  std::string cmd = activate + down + "mousemove --sync " + at(from) + " mousedown 1 sleep 0.1 mousemove --sync " +
+                    at(mid) + " sleep 0.1 mousemove --sync " + at(to) + " sleep 0.1 mouseup 1" + up;
+  return xdotool(cmd) == 0;
+}
+
+// ---- Files
+
+bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string readFile(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  std::string data;
+  char buf[4096];
+  DWORD n;
+  while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) data.append(buf, n);
+  CloseHandle(h);
+  return data;
+}
+
+bool writeFile(const std::string& path, const std::string& bytes) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD n = 0;
+  bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) && n == bytes.size();
+  CloseHandle(h);
+  return ok;
+}
+
+std::string unixToWindows(const std::string& unixPath) {
+  std::string p = "Z:" + unixPath;
+  for (char& c : p)
+    if (c == '/') c = '\\';
+  return p;
+}
+
+// ---- Beeps, clipboard, screen
+
+int beepCount() {
+  std::string log = env("BELL_LOG");
+  return log.empty() ? 0 : static_cast<int>(completeLines(readFile(unixToWindows(log))).size());
+}
+
+int waitBeeps(int n, int timeoutMs) {
+  int count = 0;
+  waitFor([&] { return (count = beepCount()) >= n; }, timeoutMs);
+  return count;
+}
+
+std::vector<unsigned char> clipboardDib() {
+  std::vector<unsigned char> dib;
+  if (!OpenClipboard(nullptr)) return dib;
+  if (HANDLE h = GetClipboardData(CF_DIB)) {
+    auto* p = static_cast<unsigned char*>(GlobalLock(h));
+    if (p) dib.assign(p, p + GlobalSize(h));
+    GlobalUnlock(h);
+  }
+  CloseClipboard();
+  return dib;
+}
+
+bool screenshot(const std::string& unixPath) {
+  return runUnix("/usr/bin/import", "-window root \"" + unixPath + "\"") == 0;
+}
+
+}  // namespace harness

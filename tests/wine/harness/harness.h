@@ -1,0 +1,118 @@
+// Test bench for the real programs under Wine: a private copy of the delivery folder,
+// the programs started in it, their windows found and driven with real input, and
+// what they leave behind (files, logs, beeps, clipboard) read back.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace harness {
+
+constexpr int kWait = 15000;  // generous limit for any condition, in ms
+
+// Polls cond every 20 ms, pumping this thread's messages, until it holds or timeoutMs passed.
+bool waitFor(const std::function<bool()>& cond, int timeoutMs = kWait);
+
+// A started program. The destructor ends it if it still runs.
+class Process {
+ public:
+  Process() = default;
+  explicit Process(PROCESS_INFORMATION pi);
+  Process(Process&& other) noexcept;
+  Process& operator=(Process&& other) noexcept;
+  ~Process();
+  bool started() const { return handle_ != nullptr; }
+  DWORD id() const { return id_; }
+  bool running() const;
+  // Exit code, or -1 when it has not ended within timeoutMs.
+  long waitExit(int timeoutMs = kWait);
+  void kill();
+
+ private:
+  HANDLE handle_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// A fresh copy of the delivery folder (VT_OUT) in a temporary folder of its own.
+// SIMCARD_LOG and SIMCARD_STATE point into it, so each sandbox has its own logs and chip.
+class Sandbox {
+ public:
+  Sandbox();
+  ~Sandbox();
+  Sandbox(const Sandbox&) = delete;
+  Sandbox& operator=(const Sandbox&) = delete;
+
+  const std::string& dir() const { return dir_; }
+  std::string path(const std::string& name) const { return dir_ + "\\" + name; }
+  // Copies a test program from the bench's own folder (VT_TESTBIN) into the sandbox.
+  void copyTestProgram(const std::string& name);
+  // Starts name (a file in the sandbox) with the sandbox as current folder, or cwd.
+  Process start(const std::string& name, const std::string& args = "", const std::string& cwd = "");
+  // Text of a stand-in's log in this sandbox ("i2c.log", "capture.log", "secam.log").
+  std::string log(const std::string& name) const;
+
+ private:
+  std::string dir_;
+};
+
+// Sets an environment variable for programs started from now on; restores it when destroyed.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value);
+  ~ScopedEnv();
+
+ private:
+  std::string name_, old_;
+  bool hadOld_;
+};
+
+// Windows.
+HWND findWindow(const char* cls, const char* title);  // either may be null
+HWND waitWindow(const char* cls, const char* title, int timeoutMs = kWait);
+// A visible top-level window of process pid, optionally of class cls.
+HWND waitProcessWindow(DWORD pid, const char* cls = nullptr, int timeoutMs = kWait);
+std::string windowText(HWND w);
+std::string className(HWND w);
+RECT windowRect(HWND w);
+RECT clientRect(HWND w);  // size only (left, top = 0)
+LONG windowStyle(HWND w);
+LONG windowExStyle(HWND w);
+bool waitTitle(HWND w, const std::string& title, int timeoutMs = kWait);
+
+// Real input. Keys and clicks go through SendInput after the window is brought to the front.
+bool bringToFront(HWND w);
+void pressKey(HWND w, WORD vk, std::vector<WORD> modifiers = {});
+void keyDown(WORD vk);
+void keyUp(WORD vk);
+void moveMouse(int screenX, int screenY);
+void click(HWND w, int clientX, int clientY, bool right = false);
+void clickScreen(int screenX, int screenY, bool right = false);
+
+// Runs a Unix program (by its full Unix path) and returns its exit code, or -1.
+long runUnix(const std::string& unixPath, const std::string& args, int timeoutMs = kWait);
+// Runs xdotool with args; for input the X server must see (drags with a modifier held).
+long xdotool(const std::string& args);
+// Drags with the left button from one screen point to another while key (an X key name
+// such as "shift", or "" for none) is held, through the X server.
+bool dragScreen(HWND w, POINT from, POINT to, const std::string& key);
+
+// Files.
+bool fileExists(const std::string& path);
+std::string readFile(const std::string& path);  // "" when missing
+bool writeFile(const std::string& path, const std::string& bytes);
+std::string unixToWindows(const std::string& unixPath);
+
+// Beeps rung so far in this wine-run environment (lines in BELL_LOG).
+int beepCount();
+// Waits until the count reaches n; returns the final count.
+int waitBeeps(int n, int timeoutMs = kWait);
+
+// The clipboard's CF_DIB, empty when there is none.
+std::vector<unsigned char> clipboardDib();
+
+// Saves a picture of the whole display to a Unix path (ImageMagick import).
+bool screenshot(const std::string& unixPath);
+
+}  // namespace harness

@@ -1,0 +1,41 @@
+// The bench itself: a program started from its sandbox, found, driven and observed.
+#include <gtest/gtest.h>
+
+#include "tests/wine/harness/harness.h"
+
+using namespace harness;
+
+TEST(Bench, StartsDrivesAndObservesAProgram) {
+  Sandbox box;
+  box.copyTestProgram("smoke_app.exe");
+  Process app = box.start("smoke_app.exe");
+  ASSERT_TRUE(app.started());
+  HWND w = waitWindow("SmokeApp", nullptr);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(windowText(w), "smoke");
+
+  pressKey(w, 'K', {VK_CONTROL});
+  EXPECT_TRUE(waitTitle(w, "ctrl+k")) << windowText(w);
+  pressKey(w, 'K');
+  EXPECT_TRUE(waitTitle(w, "k")) << windowText(w);
+
+  int before = beepCount();
+  pressKey(w, 'B');
+  EXPECT_EQ(waitBeeps(before + 1), before + 1);
+  Sleep(300);
+  EXPECT_EQ(beepCount(), before + 1) << "one beep only";
+
+  PostMessageA(w, WM_CLOSE, 0, 0);
+  EXPECT_EQ(app.waitExit(), 7);
+}
+
+TEST(Bench, SandboxHasItsOwnFolderAndStandInSettings) {
+  Sandbox a, b;
+  EXPECT_NE(a.dir(), b.dir());
+  char log[512];
+  ASSERT_GT(GetEnvironmentVariableA("SIMCARD_LOG", log, sizeof log), 0u);
+  EXPECT_EQ(std::string(log), b.dir());
+  ASSERT_TRUE(writeFile(a.path("x.txt"), std::string("a\0b", 3)));
+  EXPECT_EQ(readFile(a.path("x.txt")), std::string("a\0b", 3));
+  EXPECT_EQ(readFile(a.path("missing.txt")), "");
+}
