@@ -1,0 +1,28 @@
+// The viewer's options and start-up geometry, and the settings file that keeps them.
+#pragma once
+#include <windows.h>
+
+struct ViewerSettings {
+  bool ntsc = false;
+  BYTE secamCode = 0x53;
+  int frameWidth = 720;
+  int frameHeight = 576;
+  int minWidth = 120;
+  int minHeight = 96;
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  bool disableScreenSaver = true;
+  bool topmost = false;
+  bool fullscreen = false;  // live full-screen state, switched only by toggleFullScreen
+  bool startFullscreen = false;
+  bool hideTaskbar = false;
+  bool suppressWarnings = false;
+  DWORD buzMixerLine = 0x1002;
+};
+
+extern ViewerSettings viewerSettings;
+
+void loadSettings();
+void saveSettings(HWND mainWindow);
