@@ -279,22 +279,38 @@ void click(HWND w, int clientX, int clientY, bool right) {
 }
 
 long runUnix(const std::string& unixPath, const std::string& args, int timeoutMs) {
-  std::string cmd = "\"" + unixToWindows(unixPath) + "\" " + args;
+  // Wine gives no process handle for a Unix program, so a shell script reports the exit code.
+  static int counter = 0;
+  std::string base = "/tmp/vt-run-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+  std::string script = base + ".sh", status = base + ".status";
+  if (!writeFile(unixToWindows(script), "'" + unixPath + "' " + args + "\necho $? > " + status + ".tmp && mv " +
+                                            status + ".tmp " + status + "\n"))
+    return -1;
+  std::string cmd = "\"Z:\\bin\\sh\" " + script;
   std::vector<char> line(cmd.begin(), cmd.end());
   line.push_back('\0');
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return -1;
-  return Process(pi).waitExit(timeoutMs);
+  long code = -1;
+  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    if (pi.hThread) CloseHandle(pi.hThread);
+    if (pi.hProcess) CloseHandle(pi.hProcess);
+    if (waitFor([&] { return fileExists(unixToWindows(status)); }, timeoutMs))
+      code = std::atol(readFile(unixToWindows(status)).c_str());
+  }
+  DeleteFileA(unixToWindows(script).c_str());
+  DeleteFileA(unixToWindows(status).c_str());
+  return code;
 }
 
 long xdotool(const std::string& args) { return runUnix("/usr/bin/xdotool", args); }
 
 bool dragScreen(HWND w, POINT from, POINT to, const std::string& key) {
+  bringToFront(w);
+  // With no window manager, X focus is set directly (windowactivate needs a manager).
   auto xwin = reinterpret_cast<UINT_PTR>(GetPropA(w, "__wine_x11_whole_window"));
-  std::string activate = xwin ? "windowactivate --sync " + std::to_string(xwin) + " " : "";
+  std::string activate = xwin ? "windowfocus --sync " + std::to_string(xwin) + " " : "";
   std::string down = key.empty() ? "" : "keydown " + key + " ";
   std::string up = key.empty() ? "" : " keyup " + key;
   auto at = [](POINT p) { return std::to_string(p.x) + " " + std::to_string(p.y); };

@@ -90,7 +90,8 @@ void moveMouse(int screenX, int screenY);
 void click(HWND w, int clientX, int clientY, bool right = false);
 void clickScreen(int screenX, int screenY, bool right = false);
 
-// Runs a Unix program (by its full Unix path) and returns its exit code, or -1.
+// Runs a Unix program (by its full Unix path; args as a shell would read them) and returns
+// its exit code, or -1.
 long runUnix(const std::string& unixPath, const std::string& args, int timeoutMs = kWait);
 // Runs xdotool with args; for input the X server must see (drags with a modifier held).
 long xdotool(const std::string& args);

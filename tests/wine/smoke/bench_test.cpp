@@ -29,6 +29,22 @@ TEST(Bench, StartsDrivesAndObservesAProgram) {
   EXPECT_EQ(app.waitExit(), 7);
 }
 
+TEST(Bench, DragsABorderWithShiftHeldThroughTheXServer) {
+  Sandbox box;
+  box.copyTestProgram("smoke_app.exe");
+  Process app = box.start("smoke_app.exe");
+  HWND w = waitWindow("SmokeApp", nullptr);
+  ASSERT_NE(w, nullptr);
+  RECT before = windowRect(w);
+  POINT corner{before.right - 2, before.bottom - 2};
+  ASSERT_TRUE(dragScreen(w, corner, {corner.x + 60, corner.y + 40}, "shift"));
+  EXPECT_TRUE(waitTitle(w, "sizing+shift")) << windowText(w);
+  RECT after = windowRect(w);
+  EXPECT_EQ(after.left, before.left);
+  EXPECT_GT(after.right, before.right);
+  EXPECT_GT(after.bottom, before.bottom);
+}
+
 TEST(Bench, SandboxHasItsOwnFolderAndStandInSettings) {
   Sandbox a, b;
   EXPECT_NE(a.dir(), b.dir());

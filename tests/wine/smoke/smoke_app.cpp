@@ -1,4 +1,5 @@
-// Test-only program for the bench's own tests.
+// Test-only program for the bench's own tests: reports Ctrl+K and a Shift-drag of its
+// border in its title, beeps on B, ends with exit code 7.
 #include <windows.h>
 
 static LRESULT CALLBACK smokeProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
@@ -7,6 +8,9 @@ static LRESULT CALLBACK smokeProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == 'K') SetWindowTextA(w, GetKeyState(VK_CONTROL) < 0 ? "ctrl+k" : "k");
       if (wp == 'B') MessageBeep(0xFFFFFFFF);
       return 0;
+    case WM_SIZING:
+      if (GetKeyState(VK_SHIFT) < 0) SetWindowTextA(w, "sizing+shift");
+      break;
     case WM_DESTROY:
       PostQuitMessage(7);
       return 0;
