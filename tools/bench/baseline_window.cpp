@@ -1,0 +1,74 @@
+// The viewer's baseline: a minimal Win32 program that creates, shows and paints one window
+// of the client size given on its command line, and logs its first paint to baseline.log in
+// the SIMCARD_LOG folder (the way the capture stand-in logs), so the bench sees it.
+#include <windows.h>
+
+#include <cstdlib>
+
+namespace {
+
+void logFirstPaint() {
+  static bool logged = false;
+  if (logged) return;
+  logged = true;
+  char dir[MAX_PATH];
+  DWORD n = GetEnvironmentVariableA("SIMCARD_LOG", dir, sizeof dir);
+  if (n == 0 || n >= sizeof dir - 16) return;
+  lstrcatA(dir, "\\baseline.log");
+  HANDLE h = CreateFileA(dir, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(h, "painted\r\n", 9, &written, nullptr);
+  CloseHandle(h);
+}
+
+void onPaint(HWND w) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(w, &ps);
+  FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  EndPaint(w, &ps);
+  logFirstPaint();
+}
+
+LRESULT CALLBACK windowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_PAINT:
+      onPaint(w);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcA(w, msg, wp, lp);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR args, int) {
+  char* rest = nullptr;
+  int width = static_cast<int>(std::strtol(args, &rest, 10));
+  int height = static_cast<int>(std::strtol(rest, nullptr, 10));
+  if (width <= 0 || height <= 0) width = 360, height = 288;
+
+  WNDCLASSA wc{};
+  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  wc.lpfnWndProc = windowProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  wc.lpszClassName = "BenchWindow";
+  RegisterClassA(&wc);
+  RECT r{0, 0, width, height};
+  AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
+  HWND w = CreateWindowExA(0, "BenchWindow", "Bench window", WS_OVERLAPPEDWINDOW, 0, 0, r.right - r.left,
+                           r.bottom - r.top, nullptr, nullptr, instance, nullptr);
+  if (!w) return 1;
+  ShowWindow(w, SW_SHOWNORMAL);
+  UpdateWindow(w);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return 0;
+}

@@ -1,0 +1,381 @@
+#include "tools/bench/figures.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "regedit/register_map.h"
+#include "regedit/resource.h"
+#include "tests/wine/harness/harness.h"
+#include "tools/bench/probes.h"
+
+namespace bench {
+namespace {
+
+// What the programs show to the outside.
+const char kViewerClass[] = "Vistrel";
+const char kEditorTitle[] = "Quorvex Control Center";
+const char kServerName[] = "I2CDriverWindow";
+const char* const kDialogClass = MAKEINTATOM(0x8002);
+const char kOverlayOn[] = "SET_OVERLAY 1 -> 1";
+const char kScaleOn[] = "SET_SCALE 1 -> 1";
+constexpr UINT kI2cWrite = WM_USER + 900;
+constexpr UINT kI2cRead = WM_USER + 901;
+constexpr unsigned kAck = 0xAA;
+
+// The bench's own baselines.
+const char kBaselineClass[] = "BenchWindow";
+const char kBaselineDialogTitle[] = "Bench Dialog";
+constexpr int kBaselineVersionId = 506;
+
+constexpr int kSettleMs = 1000;
+
+std::string quoted(const std::string& path) { return "\"" + path + "\""; }
+
+void progress(const char* what) {
+  fprintf(stderr, "bench: %s\n", what);
+  fflush(stderr);
+}
+
+// A started program's figures: time until it showed what it should, its peak working set.
+struct Launch {
+  double ms = -1;
+  double peakKiB = -1;
+};
+
+struct Samples {
+  std::vector<double> values;
+  int failed = 0;
+  void add(double v) {
+    if (v >= 0) values.push_back(v);
+    else ++failed;
+  }
+};
+
+std::string failures(const Samples& figure, const Samples& baseline) {
+  if (!figure.failed && !baseline.failed) return "";
+  return std::to_string(figure.failed) + " figure and " + std::to_string(baseline.failed) +
+         " baseline runs timed out and are left out";
+}
+
+Row ratioRow(const std::string& figure, const std::string& unit, const Samples& f, const std::string& baselineName,
+             const Samples& b, double goal, const std::string& detail = "") {
+  Row row{figure, unit, f.values, baselineName, b.values, GoalKind::Ratio, goal, detail};
+  std::string lost = failures(f, b);
+  if (!lost.empty()) row.detail += (row.detail.empty() ? "" : "; ") + lost;
+  return row;
+}
+
+// Holds a started program for a while, then reads its peak working set.
+double holdAndReadPeak(const Child& c, int holdMs) {
+  Sleep(holdMs);
+  return c.peakWorkingSetKiB();
+}
+
+// ---- viewer
+
+bool viewerIsLive(const harness::Sandbox& box, HWND* window) {
+  *window = visibleWindow(kViewerClass, nullptr);
+  if (!*window) return false;
+  std::string log = harness::readFile(box.path("capture.log"));
+  return hasLineWith(log, kOverlayOn) && hasLineWith(log, kScaleOn);
+}
+
+void closeViewer(Child& c, HWND w) {
+  if (w) PostMessageA(w, WM_CLOSE, 0, 0);
+  c.waitExit(10000);
+}
+
+Launch runViewer(const harness::Sandbox& box, int holdMs, SIZE* client) {
+  DeleteFileA(box.path("capture.log").c_str());
+  Child c(quoted(box.path("vistrel.exe")), box.dir());
+  HWND w = nullptr;
+  Launch out;
+  if (c.started() && pollUntil([&] { return viewerIsLive(box, &w); })) out.ms = nowMs() - c.startMs();
+  out.peakKiB = holdAndReadPeak(c, holdMs);
+  if (w && client) {
+    RECT r{};
+    GetClientRect(w, &r);
+    *client = {r.right, r.bottom};
+  }
+  closeViewer(c, w);
+  return out;
+}
+
+Launch runWindowBaseline(const harness::Sandbox& box, int holdMs, SIZE client) {
+  DeleteFileA(box.path("baseline.log").c_str());
+  Child c(quoted(box.path("bench_window.exe")) + " " + std::to_string(client.cx) + " " + std::to_string(client.cy),
+          box.dir());
+  HWND w = nullptr;
+  Launch out;
+  auto painted = [&] {
+    w = visibleWindow(kBaselineClass, nullptr);
+    return w && hasLineWith(harness::readFile(box.path("baseline.log")), "painted");
+  };
+  if (c.started() && pollUntil(painted)) out.ms = nowMs() - c.startMs();
+  out.peakKiB = holdAndReadPeak(c, holdMs);
+  closeViewer(c, w);
+  return out;
+}
+
+// ---- I2C server and editor
+
+HWND serverWindow() { return FindWindowA(kServerName, kServerName); }
+
+bool bareRead(HWND server, std::uint8_t subaddress, std::uint8_t* value = nullptr) {
+  auto reply = static_cast<DWORD>(SendMessageA(server, kI2cRead, subaddress, 0));
+  if (value) *value = static_cast<std::uint8_t>(reply & 0xFF);
+  return ((reply >> 8) & 0xFF) == kAck;
+}
+
+bool bareWrite(HWND server, std::uint8_t subaddress, std::uint8_t value) {
+  auto reply = static_cast<DWORD>(SendMessageA(server, kI2cWrite, subaddress, value));
+  return ((reply >> 8) & 0xFF) == kAck;
+}
+
+// The editor's 25 reads of a reread, bare; -1 when one is not acknowledged.
+double timedReads(HWND server) {
+  double t0 = nowMs();
+  bool ok = true;
+  for (const std::uint8_t* s = quorvex::readableRegisters; *s != quorvex::kListEnd; ++s) ok = bareRead(server, *s) && ok;
+  return ok ? nowMs() - t0 : -1;
+}
+
+// A server started by the bench; asked to close when the object goes.
+class Server {
+ public:
+  explicit Server(const harness::Sandbox& box) : child_(quoted(box.path("busgate.drv")), box.dir()) {
+    pollUntil([&] { return (window_ = serverWindow()) != nullptr; });
+  }
+  ~Server() {
+    if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
+    child_.waitExit(10000);
+  }
+  HWND window() const { return window_; }
+
+ private:
+  Child child_;
+  HWND window_ = nullptr;
+};
+
+bool waitServerGone() { return pollUntil([] { return serverWindow() == nullptr; }, 10000); }
+
+HWND editorShowingVersion() {
+  HWND d = visibleWindow(kDialogClass, kEditorTitle);
+  return d && !controlText(d, IDC_VERSION).empty() ? d : nullptr;
+}
+
+// A running editor; closed like the user does (the close box) when the object goes.
+class Editor {
+ public:
+  explicit Editor(const harness::Sandbox& box) : child_(quoted(box.path("quorvex.drv")), box.dir()) {
+    if (child_.started() && pollUntil([&] { return (dialog_ = editorShowingVersion()) != nullptr; }))
+      shownMs_ = nowMs() - child_.startMs();
+  }
+  ~Editor() {
+    if (dialog_) PostMessageA(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    child_.waitExit(10000);
+    waitServerGone();
+  }
+  HWND dialog() const { return dialog_; }
+  double shownMs() const { return shownMs_; }
+  const Child& child() const { return child_; }
+
+ private:
+  Child child_;
+  HWND dialog_ = nullptr;
+  double shownMs_ = -1;
+};
+
+Launch runEditor(const harness::Sandbox& box, int holdMs, bool serverRunning) {
+  waitServerGone();
+  std::unique_ptr<Server> server;
+  if (serverRunning) server = std::make_unique<Server>(box);
+  Launch out;
+  Editor editor(box);  // it asks the server to close at its end
+  out.ms = editor.shownMs();
+  out.peakKiB = holdAndReadPeak(editor.child(), holdMs);
+  return out;
+}
+
+Launch runDialogBaseline(const harness::Sandbox& box, int holdMs) {
+  Child c(quoted(box.path("bench_dialog.exe")), box.dir());
+  HWND d = nullptr;
+  auto shown = [&] {
+    d = visibleWindow(kDialogClass, kBaselineDialogTitle);
+    return d && !controlText(d, kBaselineVersionId).empty();
+  };
+  Launch out;
+  if (c.started() && pollUntil(shown)) out.ms = nowMs() - c.startMs();
+  out.peakKiB = holdAndReadPeak(c, holdMs);
+  if (d) PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0);
+  c.waitExit(10000);
+  return out;
+}
+
+// The editor's start-up requests, bare: one write of 0x00, then the 25 reads.
+double startRoundTrips(const harness::Sandbox& box) {
+  waitServerGone();
+  Server server(box);
+  if (!server.window()) return -1;
+  double t0 = nowMs();
+  bool ok = bareWrite(server.window(), 0x00, 0x00);
+  double reads = timedReads(server.window());
+  return ok && reads >= 0 ? nowMs() - t0 : -1;
+}
+
+// ---- CPU share
+
+double cpuShare(long long ticks0, long long ticks1, double ms, long clockTicks) {
+  if (ticks0 < 0 || ticks1 < 0 || ms <= 0) return -1;
+  return static_cast<double>(ticks1 - ticks0) / static_cast<double>(clockTicks) / (ms / 1000.0) * 100.0;
+}
+
+std::string percent(const std::vector<double>& values) {
+  auto m = median(values);
+  if (!m) return "unknown";
+  char buf[32];
+  snprintf(buf, sizeof buf, "%.1f %%", *m);
+  return buf;
+}
+
+}  // namespace
+
+std::vector<Row> viewerStartRows(const Settings& s) {
+  progress("viewer start-up and memory");
+  harness::Sandbox box;
+  box.copyTestProgram("bench_window.exe");
+  SIZE client{360, 288};
+  runViewer(box, 0, &client);  // warm-up; also learns the viewer's client size
+  runWindowBaseline(box, 0, client);
+  Samples start, startBase, peak, peakBase;
+  for (int i = 0; i < s.runs; ++i) {
+    Launch v = runViewer(box, s.holdMs, nullptr);
+    Launch b = runWindowBaseline(box, s.holdMs, client);
+    start.add(v.ms), startBase.add(b.ms), peak.add(v.peakKiB), peakBase.add(b.peakKiB);
+  }
+  std::string size = "client " + std::to_string(client.cx) + " x " + std::to_string(client.cy) + " for both";
+  return {ratioRow("viewer: start until the live picture shows", "ms", start, "minimal window program", startBase,
+                   1.2, size),
+          ratioRow("viewer: peak working set", "KiB", peak, "minimal window program", peakBase, 1.2,
+                   "read after " + std::to_string(s.holdMs) + " ms of running")};
+}
+
+std::vector<Row> editorStartRows(const Settings& s) {
+  progress("editor start-up and memory");
+  harness::Sandbox box;
+  box.copyTestProgram("bench_dialog.exe");
+  runEditor(box, 0, false);  // warm-up
+  runEditor(box, 0, true);
+  runDialogBaseline(box, 0);
+  startRoundTrips(box);
+  Samples cold, warm, base, peak, peakBase, trips;
+  for (int i = 0; i < s.runs; ++i) {
+    Launch e = runEditor(box, s.holdMs, false);
+    Launch w = runEditor(box, 0, true);
+    Launch d = runDialogBaseline(box, s.holdMs);
+    double rt = startRoundTrips(box);
+    cold.add(e.ms), warm.add(w.ms), peak.add(e.peakKiB), peakBase.add(d.peakKiB), trips.add(rt);
+    base.add(d.ms >= 0 && rt >= 0 ? d.ms + rt : -1);
+  }
+  auto rt = median(trips.values);
+  char detail[160];
+  snprintf(detail, sizeof detail, "the editor starts busgate.drv itself; the 26 bare round trips take %.2f ms of the baseline",
+           rt ? *rt : -1.0);
+  const char* baseName = "minimal dialog + 26 bare round trips";
+  Row warmRow = ratioRow("editor: start until the chip version, I2C server already running", "ms", warm, baseName,
+                         base, 0, "for explanation: the same start without starting the server");
+  warmRow.goalKind = GoalKind::None;
+  return {ratioRow("editor: start until the chip version shows", "ms", cold, baseName, base, 1.3, detail), warmRow,
+          ratioRow("editor: peak working set", "KiB", peak, "minimal dialog program", peakBase, 1.2,
+                   "read after " + std::to_string(s.holdMs) + " ms of running")};
+}
+
+std::vector<Row> editorRequestRows(const Settings& s) {
+  progress("editor requests");
+  harness::Sandbox box;
+  waitServerGone();
+  Editor editor(box);
+  HWND d = editor.dialog(), server = serverWindow();
+  if (!d || !server) return {};
+  HWND combo = GetDlgItem(d, IDC_MODE), reread = GetDlgItem(d, IDC_REREAD);
+  Samples rr, rrBase, field, fieldBase, hop;
+  for (int i = -1; i < s.runs; ++i) {  // round -1 is the warm-up
+    double t0 = nowMs();
+    SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_REREAD, BN_CLICKED), reinterpret_cast<LPARAM>(reread));
+    double rereadMs = nowMs() - t0;
+    double readsMs = timedReads(server);
+
+    t0 = nowMs();
+    SendMessageA(d, WM_NULL, 0, 0);
+    double hopMs = nowMs() - t0;
+
+    SendMessageA(combo, CB_SETCURSEL, (i + 1) % 2 == 0 ? 1 : 0, 0);
+    int before = countLines(box.log("i2c.log"), "write 02 ");
+    t0 = nowMs();
+    SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_MODE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    bool logged = pollUntil([&] { return countLines(box.log("i2c.log"), "write 02 ") > before; }, 5000);
+    double fieldMs = logged ? nowMs() - t0 : -1;
+
+    std::uint8_t value = 0;
+    bareRead(server, 0x02, &value);
+    t0 = nowMs();
+    bool acked = bareWrite(server, 0x02, value);
+    double writeMs = acked ? nowMs() - t0 : -1;
+
+    if (i < 0) continue;
+    rr.add(rereadMs), rrBase.add(readsMs), field.add(fieldMs), fieldBase.add(writeMs), hop.add(hopMs);
+  }
+  Row hopRow = ratioRow("bench to editor: one bare message (WM_NULL)", "ms", hop, "1 bare WM_I2C_WRITE round trip",
+                        fieldBase, 0, "for explanation: the hop that the Reread and field-change figures contain");
+  hopRow.goalKind = GoalKind::None;
+  return {ratioRow("editor: Reread (button 504, sent synchronously)", "ms", rr, "25 bare WM_I2C_READ round trips",
+                   rrBase, 1.5),
+          ratioRow("editor: one field change until the server logged the write", "ms", field,
+                   "1 bare WM_I2C_WRITE round trip", fieldBase, 1.5, "MODE list, options 0 and 1 in turn"),
+          hopRow};
+}
+
+std::vector<Row> captureCpuRows(const Settings& s) {
+  progress("capture stand-in CPU share");
+  harness::Sandbox box;
+  harness::writeFile(box.path("vistrel.ini"), "[Position]\r\nx=0\r\ny=0\r\nw=720\r\nh=576\r\n");
+  DeleteFileA(box.path("capture.log").c_str());
+  Child c(quoted(box.path("vistrel.exe")), box.dir());
+  HWND w = nullptr;
+  Row row{"capture stand-in: CPU share of one core, live 720 x 576", "%", {}, "", {}, GoalKind::Limit, 15, ""};
+  if (!c.started() || !pollUntil([&] { return viewerIsLive(box, &w); })) {
+    row.detail = "the viewer did not show the live picture";
+    closeViewer(c, w);
+    return {row};
+  }
+  RECT client{};
+  GetClientRect(w, &client);
+  unsigned pid = unixPidWithCommandLine(box.path("vistrel.exe"));
+  Sleep(kSettleMs);
+  std::vector<double> xvfb, wineserver;
+  for (int i = 0; i < s.runs; ++i) {
+    long long v0 = unixCpuTicks(pid), x0 = unixCpuTicks(s.xvfbPid), w0 = unixCpuTicks(s.wineserverPid);
+    double t0 = nowMs();
+    Sleep(s.cpuSampleMs);
+    long long v1 = unixCpuTicks(pid), x1 = unixCpuTicks(s.xvfbPid), w1 = unixCpuTicks(s.wineserverPid);
+    double ms = nowMs() - t0;
+    double share = cpuShare(v0, v1, ms, s.clockTicks);
+    if (share >= 0) row.samples.push_back(share);
+    double xs = cpuShare(x0, x1, ms, s.clockTicks), ws = cpuShare(w0, w1, ms, s.clockTicks);
+    if (xs >= 0) xvfb.push_back(xs);
+    if (ws >= 0) wineserver.push_back(ws);
+  }
+  row.detail = "vistrel.exe process (hosts avicap32.dll), client " + std::to_string(client.right) + " x " +
+               std::to_string(client.bottom) + ", " + std::to_string(s.runs) + " samples of " +
+               std::to_string(s.cpuSampleMs) + " ms; in the same samples the X server used " + percent(xvfb) +
+               " and the wineserver " + percent(wineserver);
+  if (!pid) row.detail = "the viewer's Unix process was not found";
+  closeViewer(c, w);
+  return {row};
+}
+
+}  // namespace bench

@@ -1,0 +1,28 @@
+// The measurements: each runs one warm-up and then `runs` measured rounds, alternating the
+// figure and its baseline so that both see the same machine load.
+#pragma once
+#include <vector>
+
+#include "tools/bench/report.h"
+
+namespace bench {
+
+struct Settings {
+  int runs = 7;
+  int holdMs = 1000;        // how long a started program runs before its memory is read
+  int cpuSampleMs = 2000;   // length of one CPU-share sample
+  long clockTicks = 100;    // Unix clock ticks per second
+  unsigned xvfbPid = 0;     // the display server's and wineserver's Unix pids, for context
+  unsigned wineserverPid = 0;
+};
+
+// Viewer start until the live picture, and the viewer's peak working set.
+std::vector<Row> viewerStartRows(const Settings& s);
+// Editor start until the chip version (cold and with a running server), its peak working set.
+std::vector<Row> editorStartRows(const Settings& s);
+// Reread, one field change, and the bare bench-to-editor message they contain.
+std::vector<Row> editorRequestRows(const Settings& s);
+// CPU share of the viewer's process (which hosts the capture stand-in) at 720 x 576.
+std::vector<Row> captureCpuRows(const Settings& s);
+
+}  // namespace bench
