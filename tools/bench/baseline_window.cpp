@@ -1,33 +1,16 @@
-// The viewer's baseline: a minimal Win32 program that creates, shows and paints one window
-// of the client size given on its command line, and logs its first paint to baseline.log in
-// the SIMCARD_LOG folder (the way the capture stand-in logs), so the bench sees it.
+// The viewer's baseline: a minimal Win32 program that creates, shows and paints (grey on a
+// black class background) one window of the client size given on its command line.
 #include <windows.h>
 
 #include <cstdlib>
 
 namespace {
 
-void logFirstPaint() {
-  static bool logged = false;
-  if (logged) return;
-  logged = true;
-  char dir[MAX_PATH];
-  DWORD n = GetEnvironmentVariableA("SIMCARD_LOG", dir, sizeof dir);
-  if (n == 0 || n >= sizeof dir - 16) return;
-  lstrcatA(dir, "\\baseline.log");
-  HANDLE h = CreateFileA(dir, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(h, "painted\r\n", 9, &written, nullptr);
-  CloseHandle(h);
-}
-
 void onPaint(HWND w) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(w, &ps);
-  FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
   EndPaint(w, &ps);
-  logFirstPaint();
 }
 
 LRESULT CALLBACK windowProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {

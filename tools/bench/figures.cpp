@@ -81,7 +81,7 @@ bool viewerIsLive(const harness::Sandbox& box, HWND* window) {
   *window = visibleWindow(kViewerClass, nullptr);
   if (!*window) return false;
   std::string log = harness::readFile(box.path("capture.log"));
-  return hasLineWith(log, kOverlayOn) && hasLineWith(log, kScaleOn);
+  return hasLineWith(log, kOverlayOn) && hasLineWith(log, kScaleOn) && showsPicture(*window);
 }
 
 void closeViewer(Child& c, HWND w) {
@@ -106,14 +106,13 @@ Launch runViewer(const harness::Sandbox& box, int holdMs, SIZE* client) {
 }
 
 Launch runWindowBaseline(const harness::Sandbox& box, int holdMs, SIZE client) {
-  DeleteFileA(box.path("baseline.log").c_str());
   Child c(quoted(box.path("bench_window.exe")) + " " + std::to_string(client.cx) + " " + std::to_string(client.cy),
           box.dir());
   HWND w = nullptr;
   Launch out;
   auto painted = [&] {
     w = visibleWindow(kBaselineClass, nullptr);
-    return w && hasLineWith(harness::readFile(box.path("baseline.log")), "painted");
+    return w && showsPicture(w);
   };
   if (c.started() && pollUntil(painted)) out.ms = nowMs() - c.startMs();
   out.peakKiB = holdAndReadPeak(c, holdMs);

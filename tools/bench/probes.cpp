@@ -67,6 +67,21 @@ HWND visibleWindow(const char* cls, const char* title) {
   return w && IsWindowVisible(w) ? w : nullptr;
 }
 
+bool showsPicture(HWND w) {
+  RECT r{};
+  if (!GetClientRect(w, &r) || r.right < 16 || r.bottom < 4) return false;
+  POINT points[] = {{r.right / 16, r.bottom / 4}, {r.right * 3 / 16, r.bottom / 4}};
+  HDC screen = GetDC(nullptr);
+  bool shown = false;
+  for (POINT p : points) {
+    ClientToScreen(w, &p);
+    COLORREF c = GetPixel(screen, p.x, p.y);
+    if (c != CLR_INVALID && c != RGB(0, 0, 0)) shown = true;
+  }
+  ReleaseDC(nullptr, screen);
+  return shown;
+}
+
 std::string controlText(HWND dialog, int id) {
   HWND control = GetDlgItem(dialog, id);
   if (!control) return {};

@@ -37,6 +37,9 @@ class Child {
 
 // A visible top-level window of the class (and title, unless null).
 HWND visibleWindow(const char* cls, const char* title);
+// Whether the window's client area shows anything but black on the screen (a few points in
+// its upper left quarter, read back from the display).
+bool showsPicture(HWND w);
 // Text of a dialog's control, read from the window manager without a message.
 std::string controlText(HWND dialog, int id);
 // Whether the text has a line containing each piece.
