@@ -105,8 +105,8 @@ Launch runViewer(const harness::Sandbox& box, int holdMs, SIZE* client) {
   return out;
 }
 
-Launch runWindowBaseline(const harness::Sandbox& box, int holdMs, SIZE client) {
-  Child c(quoted(box.path("bench_window.exe")) + " " + std::to_string(client.cx) + " " + std::to_string(client.cy),
+Launch runWindowBaseline(const harness::Sandbox& box, int holdMs, SIZE client, const char* exe = "bench_window.exe") {
+  Child c(quoted(box.path(exe)) + " " + std::to_string(client.cx) + " " + std::to_string(client.cy),
           box.dir());
   HWND w = nullptr;
   Launch out;
@@ -140,6 +140,19 @@ double timedReads(HWND server) {
   double t0 = nowMs();
   bool ok = true;
   for (const std::uint8_t* s = quorvex::readableRegisters; *s != quorvex::kListEnd; ++s) ok = bareRead(server, *s) && ok;
+  return ok ? nowMs() - t0 : -1;
+}
+
+// The editor's 20 writes of a Reinit, bare, each with the chip's present value (read first,
+// untimed); -1 when one is not acknowledged.
+double timedWrites(HWND server) {
+  std::uint8_t values[quorvex::kRegisterCount] = {};
+  bool ok = true;
+  for (const std::uint8_t* s = quorvex::writableRegisters; *s != quorvex::kListEnd; ++s)
+    ok = bareRead(server, *s, &values[*s]) && ok;
+  double t0 = nowMs();
+  for (const std::uint8_t* s = quorvex::writableRegisters; *s != quorvex::kListEnd; ++s)
+    ok = bareWrite(server, *s, values[*s]) && ok;
   return ok ? nowMs() - t0 : -1;
 }
 
@@ -200,8 +213,8 @@ Launch runEditor(const harness::Sandbox& box, int holdMs, bool serverRunning) {
   return out;
 }
 
-Launch runDialogBaseline(const harness::Sandbox& box, int holdMs) {
-  Child c(quoted(box.path("bench_dialog.exe")), box.dir());
+Launch runDialogBaseline(const harness::Sandbox& box, int holdMs, const char* exe = "bench_dialog.exe") {
+  Child c(quoted(box.path(exe)), box.dir());
   HWND d = nullptr;
   auto shown = [&] {
     d = visibleWindow(kDialogClass, kBaselineDialogTitle);
@@ -247,38 +260,55 @@ std::vector<Row> viewerStartRows(const Settings& s) {
   progress("viewer start-up and memory");
   harness::Sandbox box;
   box.copyTestProgram("bench_window.exe");
+  box.copyTestProgram("bench_window_imports.exe");
   SIZE client{360, 288};
   runViewer(box, 0, &client);  // warm-up; also learns the viewer's client size
   runWindowBaseline(box, 0, client);
-  Samples start, startBase, peak, peakBase;
+  runWindowBaseline(box, 0, client, "bench_window_imports.exe");
+  Samples start, startBase, peak, peakBase, importsStart, importsPeak;
   for (int i = 0; i < s.runs; ++i) {
     Launch v = runViewer(box, s.holdMs, nullptr);
     Launch b = runWindowBaseline(box, s.holdMs, client);
+    Launch m = runWindowBaseline(box, s.holdMs, client, "bench_window_imports.exe");
     start.add(v.ms), startBase.add(b.ms), peak.add(v.peakKiB), peakBase.add(b.peakKiB);
+    importsStart.add(m.ms), importsPeak.add(m.peakKiB);
   }
-  std::string size = "client " + std::to_string(client.cx) + " x " + std::to_string(client.cy) + " for both";
-  return {ratioRow("viewer: start until the live picture shows", "ms", start, "minimal window program", startBase,
-                   1.2, size),
-          ratioRow("viewer: peak working set", "KiB", peak, "minimal window program", peakBase, 1.2,
-                   "read after " + std::to_string(s.holdMs) + " ms of running")};
+  std::string size = "client " + std::to_string(client.cx) + " x " + std::to_string(client.cy) +
+                     " for both; 'shown' = visible, overlay and scale logged, non-black pixels on the display";
+  const char* base = "minimal window program";
+  Row importsRow = ratioRow("minimal window importing the viewer's DLLs: start until painted", "ms", importsStart, base,
+                            startBase, 0, "for explanation: avicap32 (the stand-in) and winmm loaded, nothing called");
+  importsRow.goalKind = GoalKind::None;
+  Row importsPeakRow = ratioRow("minimal window importing the viewer's DLLs: peak working set", "KiB", importsPeak, base,
+                                peakBase, 0, "for explanation");
+  importsPeakRow.goalKind = GoalKind::None;
+  return {ratioRow("viewer: start until the live picture shows", "ms", start, base, startBase, 1.2, size),
+          importsRow,
+          ratioRow("viewer: peak working set", "KiB", peak, base, peakBase, 1.2,
+                   "read after " + std::to_string(s.holdMs) + " ms of running"),
+          importsPeakRow};
 }
 
 std::vector<Row> editorStartRows(const Settings& s) {
   progress("editor start-up and memory");
   harness::Sandbox box;
   box.copyTestProgram("bench_dialog.exe");
+  box.copyTestProgram("bench_dialog_imports.exe");
   runEditor(box, 0, false);  // warm-up
   runEditor(box, 0, true);
   runDialogBaseline(box, 0);
+  runDialogBaseline(box, 0, "bench_dialog_imports.exe");
   startRoundTrips(box);
-  Samples cold, warm, base, peak, peakBase, trips;
+  Samples cold, warm, base, peak, peakBase, trips, dialog, importsStart, importsPeak;
   for (int i = 0; i < s.runs; ++i) {
     Launch e = runEditor(box, s.holdMs, false);
     Launch w = runEditor(box, 0, true);
     Launch d = runDialogBaseline(box, s.holdMs);
+    Launch m = runDialogBaseline(box, s.holdMs, "bench_dialog_imports.exe");
     double rt = startRoundTrips(box);
-    cold.add(e.ms), warm.add(w.ms), peak.add(e.peakKiB), peakBase.add(d.peakKiB), trips.add(rt);
+    cold.add(e.ms), warm.add(w.ms), peak.add(e.peakKiB), peakBase.add(d.peakKiB), trips.add(rt), dialog.add(d.ms);
     base.add(d.ms >= 0 && rt >= 0 ? d.ms + rt : -1);
+    importsStart.add(m.ms), importsPeak.add(m.peakKiB);
   }
   auto rt = median(trips.values);
   char detail[160];
@@ -288,9 +318,18 @@ std::vector<Row> editorStartRows(const Settings& s) {
   Row warmRow = ratioRow("editor: start until the chip version, I2C server already running", "ms", warm, baseName,
                          base, 0, "for explanation: the same start without starting the server");
   warmRow.goalKind = GoalKind::None;
+  Row importsRow = ratioRow("minimal dialog importing the editor's DLLs: start until shown", "ms", importsStart,
+                            "minimal dialog program", dialog, 0,
+                            "for explanation: comctl32, comdlg32 and shell32 loaded, nothing called");
+  importsRow.goalKind = GoalKind::None;
+  Row importsPeakRow = ratioRow("minimal dialog importing the editor's DLLs: peak working set", "KiB", importsPeak,
+                                "minimal dialog program", peakBase, 0, "for explanation");
+  importsPeakRow.goalKind = GoalKind::None;
   return {ratioRow("editor: start until the chip version shows", "ms", cold, baseName, base, 1.3, detail), warmRow,
+          importsRow,
           ratioRow("editor: peak working set", "KiB", peak, "minimal dialog program", peakBase, 1.2,
-                   "read after " + std::to_string(s.holdMs) + " ms of running")};
+                   "read after " + std::to_string(s.holdMs) + " ms of running"),
+          importsPeakRow};
 }
 
 std::vector<Row> editorRequestRows(const Settings& s) {
@@ -301,7 +340,8 @@ std::vector<Row> editorRequestRows(const Settings& s) {
   HWND d = editor.dialog(), server = serverWindow();
   if (!d || !server) return {};
   HWND combo = GetDlgItem(d, IDC_MODE), reread = GetDlgItem(d, IDC_REREAD);
-  Samples rr, rrBase, field, fieldBase, hop;
+  Samples rr, rrBase, field, fieldBase, hop, reinit, reinitBase;
+  HWND reinitButton = GetDlgItem(d, IDC_REINIT);
   for (int i = -1; i < s.runs; ++i) {  // round -1 is the warm-up
     double t0 = nowMs();
     SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_REREAD, BN_CLICKED), reinterpret_cast<LPARAM>(reread));
@@ -325,17 +365,27 @@ std::vector<Row> editorRequestRows(const Settings& s) {
     bool acked = bareWrite(server, 0x02, value);
     double writeMs = acked ? nowMs() - t0 : -1;
 
+    t0 = nowMs();
+    SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_REINIT, BN_CLICKED), reinterpret_cast<LPARAM>(reinitButton));
+    double reinitMs = nowMs() - t0;
+    double writesMs = timedWrites(server);
+
     if (i < 0) continue;
+    reinit.add(reinitMs), reinitBase.add(writesMs);
     rr.add(rereadMs), rrBase.add(readsMs), field.add(fieldMs), fieldBase.add(writeMs), hop.add(hopMs);
   }
   Row hopRow = ratioRow("bench to editor: one bare message (WM_NULL)", "ms", hop, "1 bare WM_I2C_WRITE round trip",
                         fieldBase, 0, "for explanation: the hop that the Reread and field-change figures contain");
   hopRow.goalKind = GoalKind::None;
+  Row reinitRow = ratioRow("editor: Reinit (button 505, 20 writes, no refresh)", "ms", reinit,
+                           "20 bare WM_I2C_WRITE round trips", reinitBase, 0,
+                           "for explanation: the editor's cost per request without refreshing the controls");
+  reinitRow.goalKind = GoalKind::None;
   return {ratioRow("editor: Reread (button 504, sent synchronously)", "ms", rr, "25 bare WM_I2C_READ round trips",
                    rrBase, 1.5),
           ratioRow("editor: one field change until the server logged the write", "ms", field,
                    "1 bare WM_I2C_WRITE round trip", fieldBase, 1.5, "MODE list, options 0 and 1 in turn"),
-          hopRow};
+          hopRow, reinitRow};
 }
 
 std::vector<Row> captureCpuRows(const Settings& s) {
