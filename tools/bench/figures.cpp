@@ -91,6 +91,7 @@ void closeViewer(Child& c, HWND w) {
 
 Launch runViewer(const harness::Sandbox& box, int holdMs, SIZE* client) {
   DeleteFileA(box.path("capture.log").c_str());
+  waitScreenClear();
   Child c(quoted(box.path("vistrel.exe")), box.dir());
   HWND w = nullptr;
   Launch out;
@@ -106,6 +107,7 @@ Launch runViewer(const harness::Sandbox& box, int holdMs, SIZE* client) {
 }
 
 Launch runWindowBaseline(const harness::Sandbox& box, int holdMs, SIZE client, const char* exe = "bench_window.exe") {
+  waitScreenClear();
   Child c(quoted(box.path(exe)) + " " + std::to_string(client.cx) + " " + std::to_string(client.cy),
           box.dir());
   HWND w = nullptr;

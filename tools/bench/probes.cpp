@@ -67,19 +67,36 @@ HWND visibleWindow(const char* cls, const char* title) {
   return w && IsWindowVisible(w) ? w : nullptr;
 }
 
+namespace {
+
+// Whether any of the screen points is not black.
+bool anyLit(const POINT* points, int count) {
+  HDC screen = GetDC(nullptr);
+  bool lit = false;
+  for (int i = 0; i < count; ++i) {
+    COLORREF c = GetPixel(screen, points[i].x, points[i].y);
+    if (c != CLR_INVALID && c != RGB(0, 0, 0)) lit = true;
+  }
+  ReleaseDC(nullptr, screen);
+  return lit;
+}
+
+}  // namespace
+
 bool showsPicture(HWND w) {
   RECT r{};
   if (!GetClientRect(w, &r) || r.right < 16 || r.bottom < 4) return false;
   POINT points[] = {{r.right / 16, r.bottom / 4}, {r.right * 3 / 16, r.bottom / 4}};
-  HDC screen = GetDC(nullptr);
-  bool shown = false;
-  for (POINT p : points) {
-    ClientToScreen(w, &p);
-    COLORREF c = GetPixel(screen, p.x, p.y);
-    if (c != CLR_INVALID && c != RGB(0, 0, 0)) shown = true;
-  }
-  ReleaseDC(nullptr, screen);
-  return shown;
+  for (POINT& p : points) ClientToScreen(w, &p);
+  return anyLit(points, 2);
+}
+
+bool waitScreenClear(int timeoutMs) {
+  POINT points[64];
+  int n = 0;
+  for (int y = 20; y < 600 && n < 64; y += 80)
+    for (int x = 8; x < 720 && n < 64; x += 90) points[n++] = {x, y};
+  return pollUntil([&] { return !anyLit(points, n); }, timeoutMs);
 }
 
 std::string controlText(HWND dialog, int id) {

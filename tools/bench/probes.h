@@ -40,6 +40,9 @@ HWND visibleWindow(const char* cls, const char* title);
 // Whether the window's client area shows anything but black on the screen (a few points in
 // its upper left quarter, read back from the display).
 bool showsPicture(HWND w);
+// Waits until the screen is black where the programs' windows open (at the top left), so a
+// closed window that the display has not yet removed is not taken for the next one's picture.
+bool waitScreenClear(int timeoutMs = 3000);
 // Text of a dialog's control, read from the window manager without a message.
 std::string controlText(HWND dialog, int id);
 // Whether the text has a line containing each piece.
