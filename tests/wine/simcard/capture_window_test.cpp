@@ -277,8 +277,7 @@ TEST(CaptureWindow, ScaleStretchesThePictureOrShowsItAtTheTopLeft) {
   EXPECT_EQ(host.send(WM_CAP_SET_SCALE, 0), 1);
   pumpFor(300);
   EXPECT_EQ(pixelAt(host.capture, beyond, rampY), 0u) << "unscaled: nothing right of 720";
-  EXPECT_NE(pixelAt(host.capture, 715, rampY), 0u);
-  EXPECT_EQ(pixelAt(host.capture, 100, 600), 0u) << "unscaled: nothing below 576";
+  EXPECT_NE(pixelAt(host.capture, 715, rampY), 0u) << "unscaled: the frame's own right edge";
 }
 
 TEST(CaptureWindow, CopyGivesA24BitDibOfTheFrameSize) {
