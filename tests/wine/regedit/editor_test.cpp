@@ -155,6 +155,20 @@ TEST_F(EditorTest, DialogHasItsSizeTitleAndControlPlaces) {
     }
   }
   EXPECT_EQ(editor.text(IDC_EXIT), "E&xit");
+  // The notice line is drawn in RGB(0, 64, 255).
+  bringToFront(editor.dialog);
+  RedrawWindow(editor.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT notice = windowRect(editor.item(IDC_NOTICE));
+  bool blue = waitFor([&] {
+    HDC screen = GetDC(nullptr);
+    bool found = false;
+    for (int y = notice.top; y < notice.bottom && !found; ++y)
+      for (int x = notice.left; x < notice.right && !found; ++x)
+        found = GetPixel(screen, x, y) == RGB(0, 64, 255);
+    ReleaseDC(nullptr, screen);
+    return found;
+  }, 3000);
+  EXPECT_TRUE(blue);
   EXPECT_EQ(editor.text(IDC_REREAD), "Re&read");
 }
 
@@ -164,6 +178,9 @@ TEST_F(EditorTest, OptionTickAndArrowEachSendTheirRegister) {
   chooseOption(editor.item(IDC_MODE), 6);
   EXPECT_EQ(trafficAfter(box, mark), Lines({"write 02 c6 ack"}));
   EXPECT_EQ(listIndex(editor, IDC_MODE), 6);
+  RECT list = windowRect(editor.item(IDC_MODE));
+  EXPECT_GT(SendMessageA(editor.item(IDC_MODE), CB_GETDROPPEDWIDTH, 0, 0), 2 * (list.right - list.left))
+      << "the dropped list is widened to its longest option";
 
   mark = logLines(box).size();
   clickControl(editor.item(IDC_HPLL));  // register 0x08 bit 2
