@@ -10,6 +10,7 @@
 #include "regedit/resource.h"
 #include "regedit/snapshot_file.h"
 #include "regedit/status_display.h"
+#include "regedit/wait_cursor.h"
 
 namespace quorvex {
 namespace {
@@ -27,16 +28,6 @@ struct EditorState {
 };
 
 EditorState editor;
-
-// Hourglass for the life of the object.
-class WaitCursor {
- public:
-  WaitCursor() : previous_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {}
-  ~WaitCursor() { SetCursor(previous_); }
-
- private:
-  HCURSOR previous_;
-};
 
 void pollStatus() {
   for (const std::uint8_t* s = statusRegisters; *s != kListEnd; ++s) pullRegister(*s);

@@ -9,6 +9,7 @@
 #include "regedit/field_controls.h"
 #include "regedit/i2c_link.h"
 #include "regedit/paths.h"
+#include "regedit/wait_cursor.h"
 
 namespace quorvex {
 
@@ -29,18 +30,6 @@ const char kFilter[] = "Quorvex registers snapshot (*.qvx)\0*.qvx\0\0";
 // The record in the form without the later extension fields.
 constexpr DWORD kOpenFileNameSize = 76;
 static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == kOpenFileNameSize);
-
-// Wait cursor for the life of the object.
-class WaitCursor {
- public:
-  explicit WaitCursor(HWND dialog) : previous_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {
-    UpdateWindow(dialog);
-  }
-  ~WaitCursor() { SetCursor(previous_); }
-
- private:
-  HCURSOR previous_;
-};
 
 // A file name beside target for the new contents, "" when none can be made.
 std::string temporaryBeside(const std::string& target) {
@@ -105,13 +94,15 @@ bool chooseSnapshotFile(HWND dialog, bool save) {
 
 void saveSnapshot(HWND dialog) {
   if (!chooseSnapshotFile(dialog, true)) return;
-  WaitCursor wait(dialog);
+  WaitCursor wait;
+  UpdateWindow(dialog);
   if (const char* error = writeSnapshot(snapshotPath)) showError(error);
 }
 
 bool loadSnapshot(HWND dialog) {
   if (!chooseSnapshotFile(dialog, false)) return false;
-  WaitCursor wait(dialog);
+  WaitCursor wait;
+  UpdateWindow(dialog);
   HANDLE file = CreateFileA(snapshotPath.c_str(), GENERIC_READ, FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
                             nullptr);
@@ -121,12 +112,12 @@ bool loadSnapshot(HWND dialog) {
   }
   std::uint8_t bytes[kRegisterCount];
   DWORD read = 0;
-  BOOL ok = ReadFile(file, bytes, sizeof bytes, &read, nullptr);
-  CloseHandle(file);
-  if (!ok || read != sizeof bytes) {
+  if (!ReadFile(file, bytes, sizeof bytes, &read, nullptr) || read != sizeof bytes) {
     showError("Could not read data");
+    CloseHandle(file);
     return false;
   }
+  CloseHandle(file);
   std::copy(bytes, bytes + kRegisterCount, registerShadow.bytes.begin());
   return true;
 }
