@@ -1,7 +1,9 @@
 // The editor's baseline: a minimal modal dialog from a resource template that shows a
 // version text in control 506 once it is initialised. Built a second time with
 // BENCH_EDITOR_IMPORTS, it also imports the DLLs the editor imports (common controls,
-// common dialogs, shell), to show what loading them costs.
+// common dialogs, shell), to show what loading them costs; given a module's path on its
+// command line, that build shows the module's dialog 1 instead of its own (the editor's
+// template with nothing of the editor's work).
 #include <windows.h>
 
 #ifdef BENCH_EDITOR_IMPORTS
@@ -36,7 +38,16 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR args, int) {
+#ifdef BENCH_EDITOR_IMPORTS
+  InitCommonControls();
+  if (args && *args) {
+    instance = LoadLibraryExA(args, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!instance) return 1;
+  }
+#else
+  (void)args;
+#endif
   DialogBoxParamA(instance, MAKEINTRESOURCEA(kDialog), nullptr, dialogProc, 0);
   return 0;
 }
