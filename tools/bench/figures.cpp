@@ -10,41 +10,18 @@
 #include "regedit/register_map.h"
 #include "regedit/resource.h"
 #include "tests/wine/harness/harness.h"
+#include "tools/bench/launches.h"
 #include "tools/bench/probes.h"
 
 namespace bench {
 namespace {
 
-// What the programs show to the outside.
-const char kViewerClass[] = "Vistrel";
-const char kEditorTitle[] = "Quorvex Control Center";
-const char kServerName[] = "I2CDriverWindow";
-const char* const kDialogClass = MAKEINTATOM(0x8002);
-const char kOverlayOn[] = "SET_OVERLAY 1 -> 1";
-const char kScaleOn[] = "SET_SCALE 1 -> 1";
-constexpr UINT kI2cWrite = WM_USER + 900;
-constexpr UINT kI2cRead = WM_USER + 901;
-constexpr unsigned kAck = 0xAA;
-
-// The bench's own baselines.
-const char kBaselineClass[] = "BenchWindow";
-const char kBaselineDialogTitle[] = "Bench Dialog";
-constexpr int kBaselineVersionId = 506;
-
 constexpr int kSettleMs = 1000;
-
-std::string quoted(const std::string& path) { return "\"" + path + "\""; }
 
 void progress(const char* what) {
   fprintf(stderr, "bench: %s\n", what);
   fflush(stderr);
 }
-
-// A started program's figures: time until it showed what it should, its peak working set.
-struct Launch {
-  double ms = -1;
-  double peakKiB = -1;
-};
 
 struct Samples {
   std::vector<double> values;
@@ -69,180 +46,12 @@ Row ratioRow(const std::string& figure, const std::string& unit, const Samples& 
   return row;
 }
 
-// Holds a started program for a while, then reads its peak working set.
-double holdAndReadPeak(const Child& c, int holdMs) {
-  Sleep(holdMs);
-  return c.peakWorkingSetKiB();
-}
-
-// ---- viewer
-
-bool viewerIsLive(const harness::Sandbox& box, HWND* window) {
-  *window = visibleWindow(kViewerClass, nullptr);
-  if (!*window) return false;
-  std::string log = harness::readFile(box.path("capture.log"));
-  return hasLineWith(log, kOverlayOn) && hasLineWith(log, kScaleOn) && showsPicture(*window);
-}
-
-void closeViewer(Child& c, HWND w) {
-  if (w) PostMessageA(w, WM_CLOSE, 0, 0);
-  c.waitExit(10000);
-}
-
-Launch runViewer(const harness::Sandbox& box, int holdMs, SIZE* client) {
-  DeleteFileA(box.path("capture.log").c_str());
-  waitScreenClear();
-  Child c(quoted(box.path("vistrel.exe")), box.dir());
-  HWND w = nullptr;
-  Launch out;
-  if (c.started() && pollUntil([&] { return viewerIsLive(box, &w); })) out.ms = nowMs() - c.startMs();
-  out.peakKiB = holdAndReadPeak(c, holdMs);
-  if (w && client) {
-    RECT r{};
-    GetClientRect(w, &r);
-    *client = {r.right, r.bottom};
-  }
-  closeViewer(c, w);
-  return out;
-}
-
-Launch runWindowBaseline(const harness::Sandbox& box, int holdMs, SIZE client, const char* exe = "bench_window.exe") {
-  waitScreenClear();
-  Child c(quoted(box.path(exe)) + " " + std::to_string(client.cx) + " " + std::to_string(client.cy),
-          box.dir());
-  HWND w = nullptr;
-  Launch out;
-  auto painted = [&] {
-    w = visibleWindow(kBaselineClass, nullptr);
-    return w && showsPicture(w);
-  };
-  if (c.started() && pollUntil(painted)) out.ms = nowMs() - c.startMs();
-  out.peakKiB = holdAndReadPeak(c, holdMs);
-  closeViewer(c, w);
-  return out;
-}
-
-// ---- I2C server and editor
-
-HWND serverWindow() { return FindWindowA(kServerName, kServerName); }
-
-bool bareRead(HWND server, std::uint8_t subaddress, std::uint8_t* value = nullptr) {
-  auto reply = static_cast<DWORD>(SendMessageA(server, kI2cRead, subaddress, 0));
-  if (value) *value = static_cast<std::uint8_t>(reply & 0xFF);
-  return ((reply >> 8) & 0xFF) == kAck;
-}
-
-bool bareWrite(HWND server, std::uint8_t subaddress, std::uint8_t value) {
-  auto reply = static_cast<DWORD>(SendMessageA(server, kI2cWrite, subaddress, value));
-  return ((reply >> 8) & 0xFF) == kAck;
-}
-
-// The editor's 25 reads of a reread, bare; -1 when one is not acknowledged.
-double timedReads(HWND server) {
-  double t0 = nowMs();
-  bool ok = true;
-  for (const std::uint8_t* s = quorvex::readableRegisters; *s != quorvex::kListEnd; ++s) ok = bareRead(server, *s) && ok;
-  return ok ? nowMs() - t0 : -1;
-}
-
-// The editor's 20 writes of a Reinit, bare, each with the chip's present value (read first,
-// untimed); -1 when one is not acknowledged.
-double timedWrites(HWND server) {
-  std::uint8_t values[quorvex::kRegisterCount] = {};
-  bool ok = true;
-  for (const std::uint8_t* s = quorvex::writableRegisters; *s != quorvex::kListEnd; ++s)
-    ok = bareRead(server, *s, &values[*s]) && ok;
-  double t0 = nowMs();
-  for (const std::uint8_t* s = quorvex::writableRegisters; *s != quorvex::kListEnd; ++s)
-    ok = bareWrite(server, *s, values[*s]) && ok;
-  return ok ? nowMs() - t0 : -1;
-}
-
-// A server started by the bench; asked to close when the object goes.
-class Server {
- public:
-  explicit Server(const harness::Sandbox& box) : child_(quoted(box.path("busgate.drv")), box.dir()) {
-    pollUntil([&] { return (window_ = serverWindow()) != nullptr; });
-  }
-  ~Server() {
-    if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
-    child_.waitExit(10000);
-  }
-  HWND window() const { return window_; }
-
- private:
-  Child child_;
-  HWND window_ = nullptr;
-};
-
-bool waitServerGone() { return pollUntil([] { return serverWindow() == nullptr; }, 10000); }
-
-HWND editorShowingVersion() {
-  HWND d = visibleWindow(kDialogClass, kEditorTitle);
-  return d && !controlText(d, IDC_VERSION).empty() ? d : nullptr;
-}
-
-// A running editor; closed like the user does (the close box) when the object goes.
-class Editor {
- public:
-  explicit Editor(const harness::Sandbox& box) : child_(quoted(box.path("quorvex.drv")), box.dir()) {
-    if (child_.started() && pollUntil([&] { return (dialog_ = editorShowingVersion()) != nullptr; }))
-      shownMs_ = nowMs() - child_.startMs();
-  }
-  ~Editor() {
-    if (dialog_) PostMessageA(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);
-    child_.waitExit(10000);
-    waitServerGone();
-  }
-  HWND dialog() const { return dialog_; }
-  double shownMs() const { return shownMs_; }
-  const Child& child() const { return child_; }
-
- private:
-  Child child_;
-  HWND dialog_ = nullptr;
-  double shownMs_ = -1;
-};
-
-Launch runEditor(const harness::Sandbox& box, int holdMs, bool serverRunning) {
-  waitServerGone();
-  std::unique_ptr<Server> server;
-  if (serverRunning) server = std::make_unique<Server>(box);
-  Launch out;
-  Editor editor(box);  // it asks the server to close at its end
-  out.ms = editor.shownMs();
-  out.peakKiB = holdAndReadPeak(editor.child(), holdMs);
-  return out;
-}
-
-// A baseline dialog program; with a template module, it shows that module's dialog 1.
-Launch runDialogBaseline(const harness::Sandbox& box, int holdMs, const char* exe = "bench_dialog.exe",
-                         const char* templateModule = nullptr) {
-  std::string line = quoted(box.path(exe));
-  if (templateModule) line += " " + box.path(templateModule);
-  Child c(line, box.dir());
-  HWND d = nullptr;
-  auto shown = [&] {
-    d = visibleWindow(kDialogClass, templateModule ? kEditorTitle : kBaselineDialogTitle);
-    return d && !controlText(d, kBaselineVersionId).empty();
-  };
-  Launch out;
-  if (c.started() && pollUntil(shown)) out.ms = nowMs() - c.startMs();
-  out.peakKiB = holdAndReadPeak(c, holdMs);
-  if (d) PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0);
-  c.waitExit(10000);
-  return out;
-}
-
-// The editor's start-up requests, bare: one write of 0x00, then the 25 reads.
-double startRoundTrips(const harness::Sandbox& box) {
-  waitServerGone();
-  Server server(box);
-  if (!server.window()) return -1;
-  double t0 = nowMs();
-  bool ok = bareWrite(server.window(), 0x00, 0x00);
-  double reads = timedReads(server.window());
-  return ok && reads >= 0 ? nowMs() - t0 : -1;
+// A figure shown only to explain another: no goal of its own.
+Row infoRow(const std::string& figure, const std::string& unit, const Samples& f, const std::string& baselineName,
+            const Samples& b, const std::string& detail) {
+  Row row = ratioRow(figure, unit, f, baselineName, b, 0, detail);
+  row.goalKind = GoalKind::None;
+  return row;
 }
 
 // ---- CPU share
@@ -282,12 +91,10 @@ std::vector<Row> viewerStartRows(const Settings& s) {
   std::string size = "client " + std::to_string(client.cx) + " x " + std::to_string(client.cy) +
                      " for both; 'shown' = visible, overlay and scale logged, non-black pixels on the display";
   const char* base = "minimal window program";
-  Row importsRow = ratioRow("minimal window importing the viewer's DLLs: start until painted", "ms", importsStart, base,
-                            startBase, 0, "for explanation: avicap32 (the stand-in) and winmm loaded, nothing called");
-  importsRow.goalKind = GoalKind::None;
-  Row importsPeakRow = ratioRow("minimal window importing the viewer's DLLs: peak working set", "KiB", importsPeak, base,
-                                peakBase, 0, "for explanation");
-  importsPeakRow.goalKind = GoalKind::None;
+  Row importsRow = infoRow("minimal window importing the viewer's DLLs: start until painted", "ms", importsStart, base,
+                            startBase, "for explanation: avicap32 (the stand-in) and winmm loaded, nothing called");
+  Row importsPeakRow = infoRow("minimal window importing the viewer's DLLs: peak working set", "KiB", importsPeak, base,
+                                peakBase, "for explanation");
   return {ratioRow("viewer: start until the live picture shows", "ms", start, base, startBase, 1.2, size),
           importsRow,
           ratioRow("viewer: peak working set", "KiB", peak, base, peakBase, 1.2,
@@ -324,23 +131,18 @@ std::vector<Row> editorStartRows(const Settings& s) {
   snprintf(detail, sizeof detail, "the editor starts busgate.drv itself; the 26 bare round trips take %.2f ms of the baseline",
            rt ? *rt : -1.0);
   const char* baseName = "minimal dialog + 26 bare round trips";
-  Row warmRow = ratioRow("editor: start until the chip version, I2C server already running", "ms", warm, baseName,
-                         base, 0, "for explanation: the same start without starting the server");
-  warmRow.goalKind = GoalKind::None;
-  Row importsRow = ratioRow("minimal dialog importing the editor's DLLs: start until shown", "ms", importsStart,
-                            "minimal dialog program", dialog, 0,
+  Row warmRow = infoRow("editor: start until the chip version, I2C server already running", "ms", warm, baseName,
+                         base, "for explanation: the same start without starting the server");
+  Row importsRow = infoRow("minimal dialog importing the editor's DLLs: start until shown", "ms", importsStart,
+                            "minimal dialog program", dialog,
                             "for explanation: comctl32, comdlg32 and shell32 loaded, nothing called");
-  importsRow.goalKind = GoalKind::None;
-  Row importsPeakRow = ratioRow("minimal dialog importing the editor's DLLs: peak working set", "KiB", importsPeak,
-                                "minimal dialog program", peakBase, 0, "for explanation");
-  importsPeakRow.goalKind = GoalKind::None;
-  Row templateRow = ratioRow("the editor's dialog template alone (137 controls): start until shown", "ms",
-                             templateStart, "minimal dialog program", dialog, 0,
+  Row importsPeakRow = infoRow("minimal dialog importing the editor's DLLs: peak working set", "KiB", importsPeak,
+                                "minimal dialog program", peakBase, "for explanation");
+  Row templateRow = infoRow("the editor's dialog template alone (137 controls): start until shown", "ms",
+                             templateStart, "minimal dialog program", dialog,
                              "for explanation: the DLL-importing dialog showing dialog 1 of quorvex.drv, no requests");
-  templateRow.goalKind = GoalKind::None;
-  Row templatePeakRow = ratioRow("the editor's dialog template alone: peak working set", "KiB", templatePeak,
-                                 "minimal dialog program", peakBase, 0, "for explanation");
-  templatePeakRow.goalKind = GoalKind::None;
+  Row templatePeakRow = infoRow("the editor's dialog template alone: peak working set", "KiB", templatePeak,
+                                 "minimal dialog program", peakBase, "for explanation");
   return {ratioRow("editor: start until the chip version shows", "ms", cold, baseName, base, 1.3, detail), warmRow,
           importsRow, templateRow,
           ratioRow("editor: peak working set", "KiB", peak, "minimal dialog program", peakBase, 1.2,
@@ -390,13 +192,11 @@ std::vector<Row> editorRequestRows(const Settings& s) {
     reinit.add(reinitMs), reinitBase.add(writesMs);
     rr.add(rereadMs), rrBase.add(readsMs), field.add(fieldMs), fieldBase.add(writeMs), hop.add(hopMs);
   }
-  Row hopRow = ratioRow("bench to editor: one bare message (WM_NULL)", "ms", hop, "1 bare WM_I2C_WRITE round trip",
-                        fieldBase, 0, "for explanation: the hop that the Reread and field-change figures contain");
-  hopRow.goalKind = GoalKind::None;
-  Row reinitRow = ratioRow("editor: Reinit (button 505, 20 writes, no refresh)", "ms", reinit,
-                           "20 bare WM_I2C_WRITE round trips", reinitBase, 0,
+  Row hopRow = infoRow("bench to editor: one bare message (WM_NULL)", "ms", hop, "1 bare WM_I2C_WRITE round trip",
+                        fieldBase, "for explanation: the hop that the Reread and field-change figures contain");
+  Row reinitRow = infoRow("editor: Reinit (button 505, 20 writes, no refresh)", "ms", reinit,
+                           "20 bare WM_I2C_WRITE round trips", reinitBase,
                            "for explanation: the editor's cost per request without refreshing the controls");
-  reinitRow.goalKind = GoalKind::None;
   return {ratioRow("editor: Reread (button 504, sent synchronously)", "ms", rr, "25 bare WM_I2C_READ round trips",
                    rrBase, 1.5),
           ratioRow("editor: one field change until the server logged the write", "ms", field,
