@@ -356,6 +356,65 @@ TEST(ViewerGeometry, ShiftDragKeepsTheFrameAspectRatio) {
   }
 }
 
+// A popup menu is showing.
+bool menuOpen() {
+  return waitFor([] {
+    HWND menu = FindWindowA("#32768", nullptr);
+    return menu && IsWindowVisible(menu);
+  });
+}
+
+// Restore aspect ratio from the popup menu: the height leads and is only ever reduced.
+TEST(ViewerGeometry, RestoreAspectRatioFromThePopupMenu) {
+  struct Row {
+    const char* ini;
+    WORD key;  // stretched with Ctrl+key before the restore
+    const char* stretched;
+    const char* restored;
+  } rows[] = {
+      {"", VK_DOWN, "Vistrel (360x298)", "Vistrel (370x296)"},
+      {"", VK_RIGHT, "Vistrel (370x288)", "Vistrel (360x288)"},
+      {"[TVSystem]\r\nNTSC=1\r\n", VK_DOWN, "Vistrel (360x250)", "Vistrel (375x250)"},
+      {"[TVSystem]\r\nNTSC=1\r\n", VK_LEFT, "Vistrel (350x240)", "Vistrel (360x240)"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.restored);
+    Sandbox box;
+    bool ntsc = r.ini[0] != '\0';
+    Viewer viewer(box, std::string(r.ini) + positionIni(200, 150, 360, ntsc ? 240 : 288));
+    HWND w = viewer.window();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(waitTitle(w, ntsc ? "Vistrel (360x240)" : "Vistrel (360x288)")) << windowText(w);
+    pressKey(w, r.key, {VK_CONTROL});
+    ASSERT_TRUE(waitTitle(w, r.stretched)) << windowText(w);
+    RECT before = windowRect(w);
+    click(w, 60, 60, true);
+    ASSERT_TRUE(menuOpen());
+    pressKey(nullptr, 'R');
+    EXPECT_TRUE(waitTitle(w, r.restored)) << windowText(w);
+    RECT after = windowRect(w);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+  }
+}
+
+// A minimized window has a 0 x 0 client area, and so has the capture window.
+TEST(ViewerGeometry, MinimizedWindowShowsAZeroSize) {
+  Sandbox box;
+  Viewer viewer(box, positionIni(200, 150, 360, 288));
+  HWND w = viewer.window();
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+  HWND capture = GetWindow(w, GW_CHILD);
+  ASSERT_NE(capture, nullptr);
+  pressKey(w, VK_SPACE, {VK_MENU});  // the window menu
+  ASSERT_TRUE(menuOpen());
+  pressKey(nullptr, 'N');  // Minimize
+  EXPECT_TRUE(waitTitle(w, "Vistrel (0x0)")) << windowText(w);
+  EXPECT_TRUE(IsIconic(w));
+  EXPECT_EQ(clientSize(capture), "0x0");
+}
+
 TEST(ViewerGeometry, ArrowsStretchOrMoveWithinTheSizeLimits) {
   Sandbox box;
   Viewer viewer(box, positionIni(200, 150, 360, 288));
