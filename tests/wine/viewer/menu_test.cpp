@@ -1,0 +1,185 @@
+// The popup menu: where it opens, and the commands a user picks from it.
+#include <gtest/gtest.h>
+
+#include "tests/wine/viewer/viewer_session.h"
+
+using namespace harness;
+using namespace viewer_test;
+
+namespace {
+
+POINT topLeft(HWND w) {
+  RECT r = windowRect(w);
+  return {r.left, r.top};
+}
+
+void closePopup(HWND menu) {
+  pressKey(nullptr, VK_ESCAPE);
+  EXPECT_TRUE(waitPopupMenuClosed()) << "popup " << menu << " stays open";
+}
+
+class ViewerMenu : public testing::Test {
+ protected:
+  void SetUp() override {
+    viewer = startViewer(box, iniLines({"[Position]", "x=200", "y=150", "w=360", "h=288"}));
+    ASSERT_NE(viewer.window, nullptr);
+  }
+  void TearDown() override {
+    if (viewer.process.running()) {
+      EXPECT_EQ(closeViewer(viewer), 0);
+    }
+  }
+  Sandbox box;
+  Viewer viewer;
+};
+
+TEST_F(ViewerMenu, RightClickOnTheVideoOpensThePopupAtTheClick) {
+  click(viewer.window, 100, 80, true);
+  HWND menu = waitPopupMenu();
+  ASSERT_NE(menu, nullptr) << "no popup menu";
+  POINT p{100, 80};
+  ClientToScreen(viewer.window, &p);
+  POINT at = topLeft(menu);
+  EXPECT_EQ(at.x, p.x);
+  EXPECT_EQ(at.y, p.y);
+  closePopup(menu);
+}
+
+TEST_F(ViewerMenu, F10OpensThePopupAtTheMousePointer) {
+  RECT r = windowRect(viewer.window);
+  bringToFront(viewer.window);
+  moveMouse(r.left + 250, r.top + 60);
+  pressKey(viewer.window, VK_F10);
+  HWND menu = waitPopupMenu();
+  ASSERT_NE(menu, nullptr) << "no popup menu";
+  POINT at = topLeft(menu);
+  EXPECT_EQ(at.x, r.left + 250);
+  EXPECT_EQ(at.y, r.top + 60);
+  closePopup(menu);
+  EXPECT_TRUE(IsWindowVisible(viewer.window));
+}
+
+// A context-menu request from the keyboard carries (-1, -1): the popup opens at the
+// pointer. Coordinates are signed: a point left of the screen is not a point at its right.
+TEST_F(ViewerMenu, ContextMenuRequestsAreReadAsSignedCoordinates) {
+  struct Row {
+    int x, y;
+    bool atPointer;
+  } rows[] = {{-1, -1, true}, {-40, 300, false}, {300, -40, false}};
+  moveMouse(420, 330);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.x) + "," + std::to_string(row.y));
+    bringToFront(viewer.window);
+    PostMessageA(viewer.window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(viewer.window), MAKELPARAM(row.x, row.y));
+    HWND menu = waitPopupMenu();
+    ASSERT_NE(menu, nullptr);
+    POINT at = topLeft(menu);
+    if (row.atPointer) {
+      EXPECT_EQ(at.x, 420);
+      EXPECT_EQ(at.y, 330);
+    } else {
+      // Kept on screen near the edge it was asked beyond, never thrown to the far side.
+      EXPECT_LE(at.x, row.x < 0 ? 0 : row.x);
+      EXPECT_LE(at.y, row.y < 0 ? 0 : row.y);
+    }
+    closePopup(menu);
+  }
+}
+
+// Disable screen saver (sa&ver) and Topmost window (&Topmost) change what is saved.
+TEST_F(ViewerMenu, OptionsPickedFromThePopupAreSaved) {
+  click(viewer.window, 50, 50, true);
+  ASSERT_NE(waitPopupMenu(), nullptr);
+  pressKey(nullptr, 'V');  // the first item with this mnemonic: Disable screen saver
+  pressKey(nullptr, VK_RETURN);
+  ASSERT_TRUE(waitPopupMenuClosed());
+  click(viewer.window, 50, 50, true);
+  ASSERT_NE(waitPopupMenu(), nullptr);
+  pressKey(nullptr, 'T');
+  ASSERT_TRUE(waitPopupMenuClosed());
+  EXPECT_EQ(closeViewer(viewer), 0);
+  EXPECT_EQ(settingsValue(box, "Position", "DisableScreenSaver"), "0");
+  EXPECT_EQ(settingsValue(box, "Position", "Topmost"), "1");
+}
+
+// Exit ends the program with exit code 0 and saves the settings.
+TEST_F(ViewerMenu, ExitFromThePopupEndsAndSaves) {
+  MoveWindow(viewer.window, 120, 90, 300, 250, TRUE);
+  RECT client = clientRect(viewer.window);
+  click(viewer.window, 30, 30, true);
+  ASSERT_NE(waitPopupMenu(), nullptr);
+  pressKey(nullptr, 'X');
+  EXPECT_EQ(viewer.process.waitExit(), 0);
+  EXPECT_EQ(settingsText(box), iniLines({"[Position]", "x=120", "y=90", ("w=" + std::to_string(client.right)).c_str(),
+                                         ("h=" + std::to_string(client.bottom)).c_str(), "DisableScreenSaver=1",
+                                         "Topmost=0", "Fullscreen=0"}));
+}
+
+// Source, Format and Display are enabled for the dialogs the driver offers and stay
+// grayed otherwise; Compression is always there. A grayed item picked by its mnemonic
+// does nothing.
+TEST(ViewerMenuState, DriverDialogItemsFollowTheDriversCapabilities) {
+  struct Row {
+    const char* offered;  // SIMCARD_CAPTURE_DIALOGS
+    WORD mnemonic;
+    const char* message;
+    bool opens;
+  } rows[] = {
+      {"source", 'S', "DLG_VIDEOSOURCE", true},          {"source", 'F', "DLG_VIDEOFORMAT", false},
+      {"source", 'D', "DLG_VIDEODISPLAY", false},        {"format,display", 'F', "DLG_VIDEOFORMAT", true},
+      {"format,display", 'D', "DLG_VIDEODISPLAY", true}, {"format,display", 'S', "DLG_VIDEOSOURCE", false},
+      {"none", 'C', "DLG_VIDEOCOMPRESSION", true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.offered) + " / " + row.message);
+    Sandbox box;
+    ScopedEnv env("SIMCARD_CAPTURE_DIALOGS", row.offered);
+    Viewer v = startViewer(box);
+    ASSERT_NE(v.window, nullptr);
+    click(v.window, 40, 40, true);
+    ASSERT_NE(waitPopupMenu(), nullptr);
+    pressKey(nullptr, row.mnemonic);
+    HWND dialog = waitProcessWindow(v.process.id(), "#32770", row.opens ? kWait : 1000);
+    if (row.opens) {
+      ASSERT_NE(dialog, nullptr) << "the driver's dialog did not open";
+      pressKey(dialog, VK_ESCAPE);
+      EXPECT_TRUE(waitFor([&] { return box.log("capture.log").find(row.message) != std::string::npos; }));
+    } else {
+      EXPECT_EQ(dialog, nullptr) << "a grayed item opened its dialog";
+      pressKey(nullptr, VK_ESCAPE);
+      EXPECT_TRUE(waitPopupMenuClosed());
+      EXPECT_EQ(box.log("capture.log").find(row.message), std::string::npos);
+    }
+    EXPECT_EQ(closeViewer(v), 0);
+  }
+}
+
+// Restore aspect ratio is grayed while the video already has the frame's aspect ratio.
+TEST(ViewerMenuState, RestoreAspectRatioOnlyWhenTheVideoIsOutOfShape) {
+  struct Row {
+    const char* file;
+    const char* before;
+    const char* after;
+  } rows[] = {
+      {"[Position]\r\nw=360\r\nh=288\r\n", "Vistrel (360x288)", "Vistrel (360x288)"},
+      {"[Position]\r\nw=400\r\nh=300\r\n", "Vistrel (400x300)", "Vistrel (375x300)"},
+      {"[TVSystem]\r\nNTSC=1\r\n[Position]\r\nw=360\r\nh=240\r\n", "Vistrel (360x240)", "Vistrel (360x240)"},
+      {"[TVSystem]\r\nNTSC=1\r\n[Position]\r\nw=360\r\nh=288\r\n", "Vistrel (360x288)", "Vistrel (432x288)"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.file);
+    Sandbox box;
+    Viewer v = startViewer(box, row.file);
+    ASSERT_NE(v.window, nullptr);
+    ASSERT_TRUE(waitTitle(v.window, row.before)) << windowText(v.window);
+    click(v.window, 40, 40, true);
+    ASSERT_NE(waitPopupMenu(), nullptr);
+    pressKey(nullptr, 'R');
+    pressKey(nullptr, VK_ESCAPE);  // closes the popup when the grayed item kept it open
+    ASSERT_TRUE(waitPopupMenuClosed());
+    EXPECT_TRUE(waitTitle(v.window, row.after, 2000)) << windowText(v.window);
+    EXPECT_EQ(closeViewer(v), 0);
+  }
+}
+
+}  // namespace
