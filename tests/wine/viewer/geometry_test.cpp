@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tests/wine/harness/harness.h"
+#include "tests/wine/viewer/viewer_session.h"
 
 using namespace harness;
 
@@ -244,13 +245,11 @@ TEST(ViewerGeometry, ClosedInFullScreenRestartsInFullScreenWithTheWindowedGeomet
     ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
     ASSERT_EQ(viewer.close(), 0);
   }
-  std::string ini = box.path("vistrel.ini");
   struct Row {
     const char* key;
-    int expected;
-  } rows[] = {{"x", 120}, {"y", 80}, {"w", 400}, {"h", 300}, {"Fullscreen", 1}};
-  for (const Row& r : rows)
-    EXPECT_EQ(static_cast<int>(GetPrivateProfileIntA("Position", r.key, -999, ini.c_str())), r.expected) << r.key;
+    const char* expected;
+  } rows[] = {{"x", "120"}, {"y", "80"}, {"w", "400"}, {"h", "300"}, {"Fullscreen", "1"}};
+  for (const Row& r : rows) EXPECT_EQ(viewer_test::settingsValue(box, "Position", r.key), r.expected) << r.key;
 
   Viewer viewer(box, "");
   HWND w = viewer.window();
@@ -356,14 +355,6 @@ TEST(ViewerGeometry, ShiftDragKeepsTheFrameAspectRatio) {
   }
 }
 
-// A popup menu is showing.
-bool menuOpen() {
-  return waitFor([] {
-    HWND menu = FindWindowA("#32768", nullptr);
-    return menu && IsWindowVisible(menu);
-  });
-}
-
 // Restore aspect ratio from the popup menu: the height leads and is only ever reduced.
 TEST(ViewerGeometry, RestoreAspectRatioFromThePopupMenu) {
   struct Row {
@@ -389,7 +380,7 @@ TEST(ViewerGeometry, RestoreAspectRatioFromThePopupMenu) {
     ASSERT_TRUE(waitTitle(w, r.stretched)) << windowText(w);
     RECT before = windowRect(w);
     click(w, 60, 60, true);
-    ASSERT_TRUE(menuOpen());
+    ASSERT_NE(viewer_test::waitPopupMenu(), nullptr);
     pressKey(nullptr, 'R');
     EXPECT_TRUE(waitTitle(w, r.restored)) << windowText(w);
     RECT after = windowRect(w);
@@ -408,7 +399,7 @@ TEST(ViewerGeometry, MinimizedWindowShowsAZeroSize) {
   HWND capture = GetWindow(w, GW_CHILD);
   ASSERT_NE(capture, nullptr);
   pressKey(w, VK_SPACE, {VK_MENU});  // the window menu
-  ASSERT_TRUE(menuOpen());
+  ASSERT_NE(viewer_test::waitPopupMenu(), nullptr);
   pressKey(nullptr, 'N');  // Minimize
   EXPECT_TRUE(waitTitle(w, "Vistrel (0x0)")) << windowText(w);
   EXPECT_TRUE(IsIconic(w));
