@@ -63,6 +63,10 @@ class Viewer {
   // Alt+F4; the exit code, or -1.
   long close() {
     if (!process_.running()) return process_.waitExit(0);
+    if (!window_) {
+      process_.kill();
+      return -1;
+    }
     pressKey(window_, VK_F4, {VK_MENU});
     return process_.waitExit();
   }
