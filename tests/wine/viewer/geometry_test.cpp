@@ -115,7 +115,7 @@ class ScopedWorkArea {
 // Starts a left-button drag while key (an X key name, or "") is held, through the X server so that
 // Wine sees the modifier during the drag. The X focus follows the pointer here (no window manager),
 // so the key goes down over the grip and comes up over rest, a point inside the window after the
-// drag. Wine gives no handle on a Unix process, so the drag runs on its own: see waitDrag.
+// drag. xdotool has finished when this returns; the window may still be catching up: see waitDrag.
 void startDrag(HWND w, POINT from, POINT to, POINT rest, const std::string& key) {
   bringToFront(w);
   std::string down = key.empty() ? "" : " keydown " + key;
@@ -133,11 +133,13 @@ bool inSizingLoop(HWND w) {
   return (info.flags & GUI_INMOVESIZE) != 0;
 }
 
-// Waits for a drag started by startDrag to begin and to end.
-bool waitDrag(HWND w) {
-  bool began = waitFor([&] { return inSizingLoop(w); }, 5000);
-  bool ended = waitFor([&] { return !inSizingLoop(w) && GetAsyncKeyState(VK_LBUTTON) >= 0; });
-  return began && ended && waitFor([] { return GetAsyncKeyState(VK_SHIFT) >= 0; });
+// Waits until the window has taken a drag made by startDrag from the rectangle before.
+bool waitDrag(HWND w, const RECT& before) {
+  return waitFor([&] {
+    RECT now = windowRect(w);
+    return !EqualRect(&now, &before) && !inSizingLoop(w) && GetAsyncKeyState(VK_LBUTTON) >= 0 &&
+           GetAsyncKeyState(VK_SHIFT) >= 0;
+  });
 }
 
 TEST(ViewerGeometry, F12EntersFullScreenAndReturnsToTheSameRectangle) {
@@ -336,7 +338,7 @@ TEST(ViewerGeometry, ShiftDragKeepsTheFrameAspectRatio) {
     bool left = r.grip == kLeftEdge || r.grip == kTopLeft, top = r.grip == kTopLeft;
     POINT rest{left ? before.right - 30 : before.left + 30, top ? before.bottom - 30 : before.top + 30};
     startDrag(w, from, {from.x + r.dx, from.y + r.dy}, rest, r.shift ? "shift" : "");
-    ASSERT_TRUE(waitDrag(w));
+    ASSERT_TRUE(waitDrag(w, before));
     RECT client = clientRect(w);
     EXPECT_TRUE(waitTitle(w, "Vistrel (" + sizeText(client.right, client.bottom) + ")")) << windowText(w);
     if (r.shift) {
