@@ -1,0 +1,78 @@
+// The decoder's register file as the editor sees it: the 32-byte copy, the register
+// lists, the field tables that map controls onto register bits, and the arithmetic
+// that packs a control's value into a register byte and back. No platform calls.
+#pragma once
+#include <array>
+#include <cstdint>
+
+namespace quorvex {
+
+constexpr int kRegisterCount = 32;
+constexpr std::uint8_t kListEnd = 0xFF;
+
+// The editor's copy of decoder registers 0x00 to 0x1F.
+struct RegisterShadow {
+  std::array<std::uint8_t, kRegisterCount> bytes;
+};
+
+extern const std::array<std::uint8_t, kRegisterCount> defaultRegisters;
+// Subaddress lists, each ended by kListEnd.
+extern const std::uint8_t readableRegisters[26];
+extern const std::uint8_t writableRegisters[21];
+extern const std::uint8_t statusRegisters[5];
+
+// A multi-bit field shown as a drop-down list; the list index is the field value.
+struct ComboField {
+  int id;
+  std::uint8_t subaddress, mask, shift;
+  const char* const* options;
+  int optionCount;
+};
+
+// A one-bit field shown as a check box.
+struct CheckField {
+  int id;
+  std::uint8_t subaddress, bit;
+};
+
+// A one-byte number field: an edit box with an up-down control.
+struct SpinField {
+  int upDownId, editId;
+  std::uint8_t subaddress;
+  int low, high;
+  bool isSigned;
+};
+
+// A nine-bit number field: bits 7-0 in one register, bit 8 in another.
+struct WideSpinField {
+  int upDownId, editId;
+  std::uint8_t lowSubaddress, highSubaddress, highBit;
+};
+
+extern const std::array<ComboField, 17> comboFields;
+extern const std::array<CheckField, 30> checkFields;
+extern const std::array<SpinField, 6> spinFields;
+extern const std::array<WideSpinField, 4> wideSpinFields;
+
+const ComboField* findComboField(int id);
+const CheckField* findCheckField(int id);
+const SpinField* findSpinField(int upDownId);
+const WideSpinField* findWideSpinField(int upDownId);
+
+constexpr int kWideMax = 511;
+
+// Field arithmetic.
+int comboValue(const ComboField& f, const RegisterShadow& s);
+void setComboValue(const ComboField& f, RegisterShadow& s, int index);
+bool checkValue(const CheckField& f, const RegisterShadow& s);
+void setCheckValue(const CheckField& f, RegisterShadow& s, bool on);
+int spinValue(const SpinField& f, const RegisterShadow& s);  // sign-extended when signed
+void setSpinValue(const SpinField& f, RegisterShadow& s, int position);
+int wideValue(const WideSpinField& f, const RegisterShadow& s);
+void setWideValue(const WideSpinField& f, RegisterShadow& s, int position);
+
+// The character after "V" in the chip version text: bits 7-4 of register 0x00 as one
+// hexadecimal digit (upper case).
+char versionChar(std::uint8_t chipVersionByte);
+
+}  // namespace quorvex
