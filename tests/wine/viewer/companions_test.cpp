@@ -48,6 +48,12 @@ std::vector<DWORD> processIds(const char* exeName) {
   return ids;
 }
 
+HCURSOR shownCursor() {
+  CURSORINFO info{};
+  info.cbSize = sizeof info;
+  return GetCursorInfo(&info) ? info.hCursor : nullptr;
+}
+
 DWORD processOf(HWND w) {
   DWORD id = 0;
   GetWindowThreadProcessId(w, &id);
@@ -72,6 +78,17 @@ void closeAll(const char* cls, const char* title) {
   }
 }
 
+// Ends what a failed test may have left running, so that the next test starts with none.
+void endAll(const char* exeName) {
+  for (DWORD id : processIds(exeName)) {
+    if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+      TerminateProcess(h, 99);
+      WaitForSingleObject(h, 5000);
+      CloseHandle(h);
+    }
+  }
+}
+
 // Expects exactly n beeps after `before`, and no more within the quiet time.
 void expectBeeps(int before, int n) {
   if (n > 0) {
@@ -89,20 +106,20 @@ struct ViewerRun {
     closeAll(kDialogClass, kEditorTitle);
     closeAll(kServer, kServer);
     closeAll(kDecoy, nullptr);
+    for (const char* program : {"quorvex.drv", "busgate.drv", "chromset.drv", "Program.exe"}) endAll(program);
   }
 
   // Writes vistrel.ini beside the viewer (folder relative to the sandbox, "" for its root).
-  void writeSettings(const std::string& text, const std::string& folder = "") {
+  bool writeSettings(const std::string& text, const std::string& folder = "") {
     std::string dir = folder.empty() ? box.dir() : box.path(folder);
-    ASSERT_TRUE(writeFile(dir + "\\vistrel.ini", text));
+    return writeFile(dir + "\\vistrel.ini", text);
   }
 
   // Starts the viewer (a path inside the sandbox) and waits for its main window.
-  void start(const std::string& name = "vistrel.exe", const std::string& cwd = "") {
+  bool start(const std::string& name = "vistrel.exe", const std::string& cwd = "") {
     process = box.start(name, "", cwd);
-    ASSERT_TRUE(process.started()) << name;
-    viewer = waitProcessWindow(process.id(), kViewerClass);
-    ASSERT_NE(viewer, nullptr) << "no viewer window";
+    viewer = process.started() ? waitProcessWindow(process.id(), kViewerClass) : nullptr;
+    return viewer != nullptr;
   }
 
   std::vector<std::string> secamLog() const { return completeLines(box.log("secam.log")); }
@@ -141,8 +158,8 @@ TEST(ViewerCompanions, SecamKeyHandsTheCodeToTheCompanionWhichSetsTheDecoder) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.argument);
     ViewerRun run;
-    run.writeSettings(row.settings);
-    run.start();
+    ASSERT_TRUE(run.writeSettings(row.settings));
+    ASSERT_TRUE(run.start());
     int before = beepCount();
     pressKey(run.viewer, 'S', row.modifiers);
     ASSERT_TRUE(run.waitSecamLog(2));
@@ -162,7 +179,7 @@ TEST(ViewerCompanions, SecamCompanionExitCodeOtherThanZeroBeepsOnce) {
     SCOPED_TRACE(row.exitCode);
     ScopedEnv forced("SIMCARD_SECAM_EXIT", row.exitCode);
     ViewerRun run;
-    run.start();
+    ASSERT_TRUE(run.start());
     int before = beepCount();
     pressKey(run.viewer, 'S');
     ASSERT_TRUE(run.waitSecamLog(2));
@@ -175,15 +192,18 @@ TEST(ViewerCompanions, SecamCompanionExitCodeOtherThanZeroBeepsOnce) {
 TEST(ViewerCompanions, SecamCompanionOutlivingTheLimitBeepsOnceAndIsLeftAlone) {
   ScopedEnv delay("SIMCARD_SECAM_DELAY_MS", "21000");
   ViewerRun run;
-  run.start();
+  ASSERT_TRUE(run.start());
   int before = beepCount();
   pressKey(run.viewer, 'S');
   DWORD pressed = GetTickCount();
+  ASSERT_TRUE(run.waitSecamLog(1));
+  HCURSOR waiting = shownCursor();
   ASSERT_EQ(waitBeeps(before + 1, 25000), before + 1);
   DWORD waited = GetTickCount() - pressed;
   EXPECT_GE(waited, 14500u);
   EXPECT_LE(waited, 19500u);
   EXPECT_TRUE(answers(run.viewer)) << "the viewer waits no longer";
+  EXPECT_NE(shownCursor(), waiting) << "the wait cursor is put back";
   EXPECT_EQ(run.secamLog(), std::vector<std::string>{"args s53"}) << "the companion still runs";
   EXPECT_TRUE(run.waitSecamLog(2, 10000)) << "the companion was left to end by itself";
   EXPECT_EQ(run.secamLog().back(), "exit 0");
@@ -201,8 +221,8 @@ TEST(ViewerCompanions, MissingCompanionBeepsOnceAndTheViewerGoesOn) {
     SCOPED_TRACE(row.file);
     ViewerRun run;
     ASSERT_TRUE(DeleteFileA(run.box.path(row.file).c_str()));
-    run.writeSettings("[Position]\r\nSuppressWarnings=1\r\n");
-    run.start();
+    ASSERT_TRUE(run.writeSettings("[Position]\r\nSuppressWarnings=1\r\n"));
+    ASSERT_TRUE(run.start());
     int before = beepCount();
     if (row.tweak) {
       run.tweak();
@@ -231,19 +251,20 @@ TEST(ViewerCompanions, ViewerInAFolderWithBlanksFindsBothCompanionsBesideItself)
   for (const char* decoy : {"Program.exe", "elsewhere\\chromset.drv", "elsewhere\\quorvex.drv"}) {
     ASSERT_TRUE(CopyFileA(run.box.path("smoke_app.exe").c_str(), run.box.path(decoy).c_str(), FALSE)) << decoy;
   }
-  run.writeSettings("[Position]\r\nSuppressWarnings=1\r\n", folder);
-  run.start(folder + "\\vistrel.exe", run.box.path("elsewhere"));
+  ASSERT_TRUE(run.writeSettings("[Position]\r\nSuppressWarnings=1\r\n", folder));
+  ASSERT_TRUE(run.start(folder + "\\vistrel.exe", run.box.path("elsewhere")));
   int before = beepCount();
-
-  pressKey(run.viewer, 'S');
-  ASSERT_TRUE(run.waitSecamLog(2));
-  EXPECT_EQ(run.secamLog(), (std::vector<std::string>{"args s53", "exit 0"}));
-  EXPECT_EQ(run.chipByte(0x0E), 0x53u);
 
   run.tweak();
   HWND editor = waitWindow(kDialogClass, kEditorTitle);
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(imagePath(processOf(editor)), run.box.path(folder + "\\quorvex.drv"));
+
+  // With the editor's I2C server running, the SECAM companion uses it.
+  pressKey(run.viewer, 'S');
+  ASSERT_TRUE(run.waitSecamLog(2));
+  EXPECT_EQ(run.secamLog(), (std::vector<std::string>{"args s53", "exit 0"}));
+  EXPECT_EQ(run.chipByte(0x0E), 0x53u);
 
   expectBeeps(before, 0);
   EXPECT_EQ(findWindow(kDecoy, nullptr), nullptr) << "a decoy was started";
@@ -255,15 +276,21 @@ TEST(ViewerCompanions, WarningBoxIsOwnedByTheViewerAndCancelsByDefault) {
   for (WORD key : {VK_RETURN, VK_ESCAPE}) {
     SCOPED_TRACE(key);
     ViewerRun run;
-    run.start();
+    ASSERT_TRUE(run.start());
     HWND box = run.tweakToWarning();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(GetWindow(box, GW_OWNER), run.viewer);
     char text[512] = "";
     GetDlgItemTextA(box, kMessageBoxText, text, sizeof text);
     EXPECT_STREQ(text, kWarningText);
-    EXPECT_EQ(LOWORD(SendMessageA(box, DM_GETDEFID, 0, 0)), IDCANCEL);
+    HWND cancel = GetDlgItem(box, IDCANCEL);
+    ASSERT_NE(cancel, nullptr);
     EXPECT_NE(GetDlgItem(box, IDOK), nullptr);
+    EXPECT_EQ(windowStyle(cancel) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &gui));
+    EXPECT_EQ(gui.hwndFocus, cancel);
     EXPECT_EQ(GetForegroundWindow(), box);
     Sleep(300);  // the box's own sound
     int before = beepCount();
@@ -279,7 +306,7 @@ TEST(ViewerCompanions, WarningBoxIsOwnedByTheViewerAndCancelsByDefault) {
 
 TEST(ViewerCompanions, WarningOkStartsTheEditorBesideTheViewer) {
   ViewerRun run;
-  run.start();
+  ASSERT_TRUE(run.start());
   HWND box = run.tweakToWarning();
   ASSERT_NE(box, nullptr);
   HWND ok = GetDlgItem(box, IDOK);
@@ -288,7 +315,7 @@ TEST(ViewerCompanions, WarningOkStartsTheEditorBesideTheViewer) {
   HWND editor = waitWindow(kDialogClass, kEditorTitle);
   ASSERT_NE(editor, nullptr);
   EXPECT_FALSE(IsWindow(box));
-  EXPECT_TRUE(IsWindowVisible(editor));
+  EXPECT_TRUE(waitFor([&] { return IsWindowVisible(editor) != FALSE; }));
   EXPECT_EQ(GetWindow(editor, GW_OWNER), nullptr) << "a program of its own, not a viewer dialog";
   EXPECT_NE(processOf(editor), run.process.id());
   EXPECT_TRUE(answers(run.viewer));
@@ -297,8 +324,8 @@ TEST(ViewerCompanions, WarningOkStartsTheEditorBesideTheViewer) {
 
 TEST(ViewerCompanions, SuppressWarningsSkipsTheBox) {
   ViewerRun run;
-  run.writeSettings("[Position]\r\nSuppressWarnings=1\r\n");
-  run.start();
+  ASSERT_TRUE(run.writeSettings("[Position]\r\nSuppressWarnings=1\r\n"));
+  ASSERT_TRUE(run.start());
   run.tweak();
   bool boxSeen = false;
   HWND editor = nullptr;
@@ -313,8 +340,8 @@ TEST(ViewerCompanions, SuppressWarningsSkipsTheBox) {
 
 TEST(ViewerCompanions, SecondTweakBringsTheRunningEditorForwardAndTheSecondCopyEnds) {
   ViewerRun run;
-  run.writeSettings("[Position]\r\nSuppressWarnings=1\r\n");
-  run.start();
+  ASSERT_TRUE(run.writeSettings("[Position]\r\nSuppressWarnings=1\r\n"));
+  ASSERT_TRUE(run.start());
   run.tweak();
   HWND editor = waitWindow(kDialogClass, kEditorTitle);
   ASSERT_NE(editor, nullptr);
