@@ -63,6 +63,9 @@ LRESULT CALLBACK mainWindowProc(HWND w, UINT message, WPARAM wParam, LPARAM lPar
   switch (message) {
     case WM_CREATE: return onCreate(w);
     case WM_DESTROY: shutDown(w); return 0;
+    // Wine destroys a window whose WM_CREATE failed without sending it WM_DESTROY;
+    // the last message it gets still runs the shutdown steps (once, as always).
+    case WM_NCDESTROY: shutDown(w); break;
     case WM_SIZE:
       if (viewerState.captureWindow) onClientResized(w, LOWORD(lParam), HIWORD(lParam));
       return 0;
