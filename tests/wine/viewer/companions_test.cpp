@@ -3,8 +3,7 @@
 // simulated chip, their windows and the beeps.
 #include <gtest/gtest.h>
 #include <windows.h>
-// after windows.h
-#include <tlhelp32.h>
+#include <tlhelp32.h>  // needs windows.h before it
 
 #include <string>
 #include <vector>
@@ -24,7 +23,7 @@ constexpr char kServer[] = "I2CDriverWindow";
 constexpr char kDecoy[] = "SmokeApp";  // window class of the bench's test program
 constexpr WPARAM kTweak = 119;
 constexpr int kQuietMs = 1000;  // how long nothing more may happen after an action
-constexpr int kMessageBoxText = 0xFFFF;
+constexpr int kMessageBoxText = 0xFFFF;  // the text control of a message box
 constexpr char kWarningText[] =
     "This feature is for VERY ADVANCED Buz users only! Use it at your own risk. Don't ever think "
     "of touching anything if you haven't read the Quorvex description at least once.\r\r"
