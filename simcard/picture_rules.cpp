@@ -55,7 +55,7 @@ const Palette& basePalette() {
     static const Rgb bars[kBarCount] = {{191, 191, 191}, {191, 191, 0}, {0, 191, 191}, {0, 191, 0},
                                         {191, 0, 191},   {191, 0, 0},   {0, 0, 191},   {0, 0, 0}};
     for (int i = 0; i < kBarCount; ++i) p[kBarBase + i] = bars[i];
-    p[kMover] = {255, 160, 0};
+    p[kMover] = {255, 255, 128};  // brighter than every bar, so it shows in grey too
     return p;
   }();
   return palette;

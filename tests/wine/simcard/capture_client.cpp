@@ -2,6 +2,8 @@
 // a window "SimcardClient" whose client area is covered by a capture window, connected to
 // driver 0 with overlay and scale on. Arguments: client width and height (default 720 576).
 // The capture window follows the client size; WM_CONTEXTMENU sets the title "context menu".
+// Keys, for a person trying it: S, F, D, C open the four driver dialogs, G freezes (grab),
+// O turns overlay on, K copies a frame to the clipboard.
 #include <windows.h>
 
 #include <vfw.h>
@@ -11,6 +13,16 @@
 namespace {
 
 HWND capture = nullptr;
+
+struct Key {
+  WPARAM key;
+  UINT message;
+  WPARAM wParam;
+};
+const Key keys[] = {{'S', WM_CAP_DLG_VIDEOSOURCE, 0},  {'F', WM_CAP_DLG_VIDEOFORMAT, 0},
+                    {'D', WM_CAP_DLG_VIDEODISPLAY, 0}, {'C', WM_CAP_DLG_VIDEOCOMPRESSION, 0},
+                    {'G', WM_CAP_GRAB_FRAME, 0},       {'O', WM_CAP_SET_OVERLAY, 1},
+                    {'K', WM_CAP_GRAB_FRAME_NOSTOP, 0}, {'K', WM_CAP_EDIT_COPY, 0}};
 
 LRESULT CALLBACK clientProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
@@ -28,6 +40,10 @@ LRESULT CALLBACK clientProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_SIZE:
       if (capture) MoveWindow(capture, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+      return 0;
+    case WM_KEYDOWN:
+      for (const Key& k : keys)
+        if (wp == k.key && capture) SendMessageA(capture, k.message, k.wParam, 0);
       return 0;
     case WM_CONTEXTMENU:
       SetWindowTextA(w, "context menu");
