@@ -1,0 +1,60 @@
+// Running quorvex.drv against the simulated I2C server: starting it in a sandbox, finding
+// its dialog and controls, reading the server's log, and handling the error box.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/wine/harness/harness.h"
+
+namespace bench {
+
+constexpr char kDialogTitle[] = "Quorvex Control Center";
+constexpr char kServerName[] = "I2CDriverWindow";
+constexpr char kLinkFailure[] =
+    "Could not exchange data with Quorvex.\r\rPlease restart the program and try again.";
+
+// The editor started in a sandbox, with its dialog once it is up.
+struct Editor {
+  harness::Process process;
+  HWND dialog = nullptr;
+  HWND item(int id) const { return GetDlgItem(dialog, id); }
+  std::string text(int id) const;  // WM_GETTEXT, so edit boxes of another process read too
+};
+
+// Starts quorvex.drv and waits for its dialog and the start-up traffic (write 00, 25 reads).
+Editor startEditor(harness::Sandbox& box);
+
+std::vector<std::string> logLines(const harness::Sandbox& box);
+// Lines logged from index `from` on.
+std::vector<std::string> linesFrom(const harness::Sandbox& box, size_t from);
+// Waits until the log has at least n complete lines.
+bool waitLines(const harness::Sandbox& box, size_t n, int timeoutMs = harness::kWait);
+// Waits until the log stops growing for quietMs.
+std::vector<std::string> settledLines(const harness::Sandbox& box, int quietMs = 400);
+// Only the write lines of lines.
+std::vector<std::string> writes(const std::vector<std::string>& lines);
+
+// The error box ("Quorvex Error") of process pid; null when none appears within timeoutMs.
+HWND waitErrorBox(DWORD pid, int timeoutMs = harness::kWait);
+std::string messageText(HWND box);
+void dismiss(HWND box);
+
+// Real input on a control of the dialog: a click at its centre.
+void clickControl(HWND control);
+// Clicks the upper (up) or lower (down) half of an up-down control.
+void clickArrow(HWND upDown, bool up);
+// Opens a drop-down list with a click and clicks the option at index in the dropped list.
+void chooseOption(HWND combo, int index);
+// Types letters, digits, '.', '_' and '\\' into the focused window.
+void typeText(HWND w, const std::string& text);
+
+// Ends every process that owns a top-level I2C server window (a hung server), by id.
+void killServers();
+bool serverRunning();
+
+// The writes that pushAll sends for these register bytes, in the order of the writable list.
+std::vector<std::string> pushAllLines(const unsigned char (&regs)[32]);
+
+}  // namespace bench

@@ -1,0 +1,146 @@
+// quorvex.drv when the I2C server fails: the one link failure message and a dead link
+// afterwards, and "Could not load I2C driver" when no server window can be found.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <string>
+#include <vector>
+
+#include "regedit/resource.h"
+#include "tests/wine/harness/harness.h"
+#include "tests/wine/regedit/editor_bench.h"
+
+using namespace harness;
+using namespace bench;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Ends the busgate.drv processes that process parent started (a server without a window
+// cannot be asked to close).
+void killChildren(DWORD parent) {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 pe{};
+  pe.dwSize = sizeof pe;
+  for (BOOL more = Process32First(snap, &pe); more; more = Process32Next(snap, &pe)) {
+    if (pe.th32ParentProcessID != parent || lstrcmpiA(pe.szExeFile, "busgate.drv") != 0) continue;
+    if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pe.th32ProcessID)) {
+      TerminateProcess(h, 9);
+      WaitForSingleObject(h, 5000);
+      CloseHandle(h);
+    }
+  }
+  CloseHandle(snap);
+}
+
+// The editor's error box: its text and whether the dialog owns it.
+struct Shown {
+  std::string text;
+  HWND owner;
+};
+
+Shown takeErrorBox(const Editor& e, int timeoutMs = kWait) {
+  HWND box = waitErrorBox(e.process.id(), timeoutMs);
+  if (!box) return {"", nullptr};
+  Shown s{messageText(box), GetWindow(box, GW_OWNER)};
+  dismiss(box);
+  return s;
+}
+
+}  // namespace
+
+TEST(LinkFailure, ShownOnceThenTheLinkIsDeadButTheDialogStays) {
+  struct Row {
+    const char* fault;
+    Lines lastLines;  // the log's end once the link failed
+    bool closeLogged;  // the server still ran when it was asked to close
+  } rows[] = {
+      // The 10th of the start-up reads (0x0A) is refused; the rest of the batch is skipped.
+      {"nak-after=10", {"read 09 01 ack", "read 0a nak", "close"}, true},
+      // The server ends after answering the 5th request: the 6th finds no window.
+      {"exit-after=5", {"read 04 00 ack"}, false},
+      // The 4th request never gets an answer; the editor gives up after 5 seconds.
+      {"hang-after=3", {"read 00 10 ack", "read 02 c0 ack"}, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.fault);
+    Sandbox box;
+    ScopedEnv fault("SIMCARD_I2C", r.fault);
+    Process editor = box.start("quorvex.drv");
+    Editor e;
+    e.process = std::move(editor);
+    Shown shown = takeErrorBox(e, 15000);
+    EXPECT_EQ(shown.text, kLinkFailure);
+    e.dialog = waitWindow("#32770", kDialogTitle);
+    ASSERT_NE(e.dialog, nullptr) << "the dialog opens after a failure during its start";
+    EXPECT_EQ(shown.owner, e.dialog);
+
+    Lines lines = settledLines(box);
+    ASSERT_GE(lines.size(), r.lastLines.size());
+    EXPECT_EQ(Lines(lines.end() - static_cast<long>(r.lastLines.size()), lines.end()), r.lastLines);
+
+    // Polls, a tick and a reread reach nothing now and show no second message.
+    clickControl(e.item(IDC_HPLL));
+    pressKey(e.dialog, 'R', {VK_MENU});
+    EXPECT_EQ(waitErrorBox(e.process.id(), 2500), nullptr);
+    EXPECT_EQ(logLines(box), lines);
+    EXPECT_EQ(IsDlgButtonChecked(e.dialog, IDC_HPLL), BST_CHECKED) << "the control stays editable";
+
+    PostMessageA(e.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(e.process.waitExit(), 0);
+    EXPECT_EQ(logLines(box), lines) << "the dropped link is not asked to close a second time";
+    killServers();
+  }
+}
+
+TEST(LinkFailure, NoServerWindowMeansCouldNotLoadAndNoDialog) {
+  struct Row {
+    const char* fault;  // SIMCARD_I2C, or null for a missing busgate.drv
+  } rows[] = {{"no-window"}, {"late-window=1500"}, {nullptr}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.fault ? r.fault : "busgate.drv missing");
+    Sandbox box;
+    ScopedEnv fault("SIMCARD_I2C", r.fault ? r.fault : "");
+    if (!r.fault) {
+      ASSERT_TRUE(DeleteFileA(box.path("busgate.drv").c_str()));
+    }
+    Editor e;
+    e.process = box.start("quorvex.drv");
+    Shown shown = takeErrorBox(e);
+    EXPECT_EQ(shown.text, "Could not load I2C driver");
+    EXPECT_EQ(shown.owner, nullptr);
+    EXPECT_EQ(e.process.waitExit(), 0);
+    EXPECT_EQ(findWindow("#32770", kDialogTitle), nullptr);
+    killChildren(e.process.id());
+    killServers();
+  }
+}
+
+TEST(LinkFailure, ServerStartedFromAFolderWithBlanksIsTheRightProgram) {
+  // Unquoted, "...\with blank\busgate.drv" would start "...\with.exe" first.
+  Sandbox box;
+  std::string folder = box.path("with blank");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  for (const char* name : {"quorvex.drv", "busgate.drv"})
+    ASSERT_TRUE(CopyFileA(box.path(name).c_str(), (folder + "\\" + name).c_str(), FALSE));
+  box.copyTestProgram("smoke_app.exe");
+  ASSERT_TRUE(MoveFileA(box.path("smoke_app.exe").c_str(), box.path("with.exe").c_str()));
+
+  Editor e = startEditor(box);  // not this one: the copy in the folder with blanks
+  PostMessageA(e.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  e.process.waitExit();
+  killServers();
+
+  e = Editor{};
+  e.process = box.start("with blank\\quorvex.drv");
+  e.dialog = waitWindow("#32770", kDialogTitle);
+  EXPECT_NE(e.dialog, nullptr);
+  EXPECT_EQ(findWindow("SmokeApp", nullptr), nullptr) << "with.exe was started";
+  if (HWND decoy = findWindow("SmokeApp", nullptr)) PostMessageA(decoy, WM_CLOSE, 0, 0);
+  if (e.dialog) PostMessageA(e.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(e.process.waitExit(), 0);
+  killServers();
+}

@@ -1,0 +1,218 @@
+// quorvex.drv's snapshot files through the real file dialogs: save and load round trips,
+// the proposed folder and name, short and long files, unreadable files, a failed save.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "regedit/resource.h"
+#include "tests/wine/harness/harness.h"
+#include "tests/wine/regedit/editor_bench.h"
+
+using namespace harness;
+using namespace bench;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+using Bytes = std::string;
+
+// The chip at power-on, version 1, status bytes pinned to zero.
+const unsigned char kChip[32] = {0x10, 0x00, 0xC0, 0x23, 0x00, 0x00, 0xEB, 0xE0, 0x88, 0x01, 0x80,
+                                 0x47, 0x40, 0x00, 0x01, 0x00, 0x40, 0x1C, 0x01, 0x00, 0x00, 0x00,
+                                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+
+Bytes bytesOf(const unsigned char (&regs)[32]) { return Bytes(reinterpret_cast<const char*>(regs), 32); }
+
+// A snapshot with every field changed from the chip's state; status bytes zero.
+Bytes otherSnapshot() {
+  unsigned char regs[32];
+  for (int i = 0; i < 32; ++i) regs[i] = static_cast<unsigned char>(0x21 + 7 * i);
+  for (int s : {0x1A, 0x1B, 0x1C, 0x1F}) regs[s] = 0;
+  return bytesOf(regs);
+}
+
+Lines pushAllOf(const Bytes& b) {
+  unsigned char regs[32];
+  for (int i = 0; i < 32; ++i) regs[i] = static_cast<unsigned char>(b[i]);
+  return pushAllLines(regs);
+}
+
+Lines withoutPolls(const Lines& lines) {
+  Lines out;
+  for (const auto& l : lines)
+    if (l.rfind("read 1", 0) != 0) out.push_back(l);
+  return out;
+}
+
+struct Search {
+  DWORD pid;
+  std::string title;
+  HWND except;
+  HWND found;
+};
+
+BOOL CALLBACK matchTitled(HWND w, LPARAM p) {
+  auto* s = reinterpret_cast<Search*>(p);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid == s->pid && w != s->except && IsWindowVisible(w) && windowText(w) == s->title) {
+    s->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND waitTitled(DWORD pid, const std::string& title, HWND except = nullptr, int timeoutMs = kWait) {
+  Search s{pid, title, except, nullptr};
+  waitFor([&] {
+    s.found = nullptr;
+    EnumWindows(matchTitled, reinterpret_cast<LPARAM>(&s));
+    return s.found != nullptr;
+  }, timeoutMs);
+  return s.found;
+}
+
+class SnapshotTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    pins_ = std::make_unique<ScopedEnv>("SIMCARD_STATUS", "1A:00,1B:00,1C:00,1F:00");
+    editor = startEditor(box);
+    ASSERT_NE(editor.dialog, nullptr);
+    ASSERT_TRUE(waitLines(box, 27));
+  }
+  void TearDown() override {
+    if (IsWindow(editor.dialog)) PostMessageA(editor.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(editor.process.waitExit(5000), 0);
+    killServers();
+  }
+
+  // Opens the Save (mnemonic S) or Load (L) file dialog with Alt and the key, types name
+  // unless it is empty (keeping the proposed one), confirms with Enter and answers an
+  // overwrite question with Enter (its default is Yes).
+  void chooseFile(bool save, const std::string& name) {
+    const std::string title = save ? "Save Quorvex snapshot" : "Load Quorvex snapshot";
+    pressKey(editor.dialog, save ? 'S' : 'L', {VK_MENU});
+    HWND fd = waitTitled(editor.process.id(), title);
+    ASSERT_NE(fd, nullptr) << title;
+    if (!name.empty()) typeText(fd, name);
+    pressKey(fd, VK_RETURN);
+    if (save) {
+      if (HWND ask = waitTitled(editor.process.id(), title, fd, 1500)) pressKey(ask, VK_RETURN);
+    }
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(fd); })) << "file dialog still open";
+  }
+
+  int modeIndex() { return static_cast<int>(SendMessageA(editor.item(IDC_MODE), CB_GETCURSEL, 0, 0)); }
+
+  std::unique_ptr<ScopedEnv> pins_;
+  Sandbox box;
+  Editor editor;
+};
+
+}  // namespace
+
+TEST_F(SnapshotTest, SaveProposesTheEditorsFolderAndLoadSendsTheWritableRegisters) {
+  chooseOption(editor.item(IDC_MODE), 6);
+  chooseFile(true, "");
+  ASSERT_TRUE(waitFor([&] { return readFile(box.path("snapshot.qvx")).size() == 32; }));
+  unsigned char saved[32];
+  memcpy(saved, kChip, 32);
+  saved[0x02] = 0xC6;
+  EXPECT_EQ(readFile(box.path("snapshot.qvx")), bytesOf(saved));
+
+  pressKey(editor.dialog, 'T', {VK_MENU});  // Reset: MODE back to 0
+  ASSERT_TRUE(waitFor([&] { return modeIndex() == 0; }));
+  settledLines(box);
+  size_t mark = logLines(box).size();
+  chooseFile(false, "");
+  ASSERT_TRUE(waitFor([&] { return modeIndex() == 6; }));
+  settledLines(box);
+  EXPECT_EQ(withoutPolls(linesFrom(box, mark)), pushAllOf(bytesOf(saved)));
+  EXPECT_EQ(editor.text(IDC_VERSION), "V1");
+}
+
+TEST_F(SnapshotTest, AfterLoadingFromAnotherFolderSaveProposesThatFile) {
+  ASSERT_TRUE(CreateDirectoryA(box.path("other").c_str(), nullptr));
+  Bytes mine = otherSnapshot();
+  ASSERT_TRUE(writeFile(box.path("other\\mine.qvx"), mine));
+  size_t mark = settledLines(box).size();
+  chooseFile(false, "other\\mine.qvx");
+  ASSERT_TRUE(waitFor([&] { return withoutPolls(linesFrom(box, mark)).size() >= 20; }));
+  settledLines(box);
+  EXPECT_EQ(withoutPolls(linesFrom(box, mark)), pushAllOf(mine));
+  // 0x04 = 0x3D and bit 0 of 0x03 = 0x36 clear: GAI1 shows 61.
+  EXPECT_EQ(editor.text(IDC_GAI1), "61");
+
+  ASSERT_TRUE(writeFile(box.path("other\\mine.qvx"), "stale"));
+  chooseFile(true, "");  // proposes other\mine.qvx, which exists: the overwrite question
+  ASSERT_TRUE(waitFor([&] { return readFile(box.path("other\\mine.qvx")).size() == 32; }));
+  EXPECT_EQ(readFile(box.path("other\\mine.qvx")), mine);
+  EXPECT_FALSE(fileExists(box.path("snapshot.qvx")));
+}
+
+TEST_F(SnapshotTest, ShortFileIsRefusedAndLongFileGivesItsFirst32Bytes) {
+  Bytes mine = otherSnapshot();
+  ASSERT_TRUE(writeFile(box.path("short.qvx"), mine.substr(0, 31)));
+  ASSERT_TRUE(writeFile(box.path("long.qvx"), mine + "12345678"));
+
+  size_t mark = settledLines(box).size();
+  chooseFile(false, "short.qvx");
+  HWND error = waitErrorBox(editor.process.id());
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(messageText(error), "Could not read data");
+  EXPECT_EQ(GetWindow(error, GW_OWNER), editor.dialog);
+  dismiss(error);
+  EXPECT_EQ(withoutPolls(settledLines(box)).size(), withoutPolls(linesFrom(box, 0)).size());
+  EXPECT_EQ(withoutPolls(linesFrom(box, mark)), Lines{}) << "nothing sent";
+  EXPECT_EQ(editor.text(IDC_GAI1), "256") << "controls unchanged";
+
+  chooseFile(false, "long.qvx");
+  ASSERT_TRUE(waitFor([&] { return withoutPolls(linesFrom(box, mark)).size() >= 20; }));
+  settledLines(box);
+  EXPECT_EQ(withoutPolls(linesFrom(box, mark)), pushAllOf(mine));
+  EXPECT_EQ(waitErrorBox(editor.process.id(), 300), nullptr);
+}
+
+TEST_F(SnapshotTest, UnreadableFileIsReported) {
+  ASSERT_TRUE(writeFile(box.path("locked.qvx"), otherSnapshot()));
+  HANDLE lock = CreateFileA(box.path("locked.qvx").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  size_t mark = settledLines(box).size();
+  chooseFile(false, "locked.qvx");
+  HWND error = waitErrorBox(editor.process.id());
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(messageText(error), "Could not open input file");
+  dismiss(error);
+  CloseHandle(lock);
+  settledLines(box);
+  EXPECT_EQ(withoutPolls(linesFrom(box, mark)), Lines{});
+}
+
+TEST_F(SnapshotTest, FailedSaveLeavesTheOldFileIntact) {
+  // The old file is held open without delete sharing, so it cannot be replaced.
+  const Bytes old = "the old snapshot, 32 bytes long!";
+  ASSERT_TRUE(writeFile(box.path("keep.qvx"), old));
+  HANDLE hold = CreateFileA(box.path("keep.qvx").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+  chooseFile(true, "keep.qvx");
+  HWND error = waitErrorBox(editor.process.id());
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(messageText(error), "Could not create output file");
+  dismiss(error);
+  CloseHandle(hold);
+  EXPECT_EQ(readFile(box.path("keep.qvx")), old);
+  WIN32_FIND_DATAA fd;
+  HANDLE find = FindFirstFileA(box.path("*.tmp").c_str(), &fd);
+  EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "temporary file left: " << fd.cFileName;
+  if (find != INVALID_HANDLE_VALUE) FindClose(find);
+
+  // Once the file is free, the same save replaces it.
+  chooseFile(true, "keep.qvx");
+  EXPECT_TRUE(waitFor([&] { return readFile(box.path("keep.qvx")) == bytesOf(kChip); }));
+}
