@@ -35,3 +35,8 @@
 #define CMD_SIZE_1_6 123
 
 // Controls of the About, Help and Volume dialogs.
+#define IDC_BUILD_STAMP 124   // About: receives the build stamp
+#define IDC_MASTER_SLIDER 115  // Volume: master line volume
+#define IDC_BUZ_SLIDER 116     // Volume: Buz line volume
+#define IDC_MASTER_MUTE 117    // Volume: master line mute
+#define IDC_BUZ_MUTE 118       // Volume: Buz line mute
