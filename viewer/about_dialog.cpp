@@ -3,6 +3,23 @@
 #include "viewer/resource.h"
 #include "viewer/viewer_state.h"
 
+#include <algorithm>
+
+void centreOnPointer(HWND dialog) {
+  POINT pointer;
+  GetCursorPos(&pointer);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT& area = monitor.rcWork;
+  RECT box;
+  GetWindowRect(dialog, &box);
+  const int width = box.right - box.left, height = box.bottom - box.top;
+  const int x = std::max(area.left, std::min(pointer.x - width / 2, area.right - width));
+  const int y = std::max(area.top, std::min(pointer.y - height / 2, area.bottom - height));
+  SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void drawDialogFrame(HWND dialog) {
   HDC dc = GetWindowDC(dialog);
   HBRUSH white = CreateSolidBrush(kDialogFrame);
@@ -22,6 +39,7 @@ INT_PTR answerDialogColour(HDC dc) {
 
 // The initial value is non-zero for the About box, which alone shows the build stamp.
 static INT_PTR onInitDialog(HWND dialog, LPARAM initialValue) {
+  centreOnPointer(dialog);
   if (initialValue) SetDlgItemTextA(dialog, IDC_BUILD_STAMP, kBuildStamp);
   return TRUE;
 }

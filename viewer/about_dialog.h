@@ -9,6 +9,9 @@ constexpr COLORREF kDialogFrame = RGB(255, 255, 255);
 constexpr char kBuildStamp[] = "15 Jul 00   05:55:55";
 
 INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Centres a dialog on the mouse pointer, inside the pointer's monitor work area, as the
+// DS_CENTERMOUSE style asks (Wine places the dialog's top left corner at the pointer).
+void centreOnPointer(HWND dialog);
 // The one-pixel white frame around a whole dialog window (WM_NCPAINT).
 void drawDialogFrame(HWND dialog);
 // Answer to WM_CTLCOLORDLG and WM_CTLCOLORSTATIC: sets the shared colours on dc and

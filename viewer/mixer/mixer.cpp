@@ -63,18 +63,18 @@ bool findMixerControl(DWORD componentType, DWORD controlType, MixerMuteControl& 
 }
 
 // One uniform 32-bit value for all channels of a control.
-static MIXERCONTROLDETAILS oneValueDetails(DWORD controlId, DWORD* value) {
+static MIXERCONTROLDETAILS oneValueDetails(DWORD controlId, void* value) {
   MIXERCONTROLDETAILS details{};
   details.cbStruct = sizeof details;
   details.dwControlID = controlId;
   details.cChannels = 1;
   details.cMultipleItems = 0;
-  details.cbDetails = sizeof *value;
+  details.cbDetails = sizeof(uint32_t);
   details.paDetails = value;
   return details;
 }
 
-static bool readMixerValue(DWORD controlId, DWORD& value) {
+static bool readMixerValue(DWORD controlId, uint32_t& value) {
   MIXERCONTROLDETAILS details = oneValueDetails(controlId, &value);
   return mixerGetControlDetailsA(reinterpret_cast<HMIXEROBJ>(mixerHandle), &details,
                                  MIXER_GETCONTROLDETAILSF_VALUE) == MMSYSERR_NOERROR;
@@ -82,17 +82,14 @@ static bool readMixerValue(DWORD controlId, DWORD& value) {
 
 bool readVolumeLevel(DWORD componentType, MixerVolumeControl& record) {
   if (!findMixerControl(componentType, kVolumeControlType, record)) return false;
-  DWORD value = 0;
+  uint32_t value = 0;
   if (!readMixerValue(record.controlId, value)) return false;
   return setLevelFromValue(record, value);
 }
 
 bool readMuteState(DWORD componentType, MixerMuteControl& record) {
   if (!findMixerControl(componentType, kMuteControlType, record)) return false;
-  DWORD value = 0;
-  if (!readMixerValue(record.controlId, value)) return false;
-  record.muted = value;
-  return true;
+  return readMixerValue(record.controlId, record.muted);
 }
 
 bool writeMixerValue(DWORD controlId, DWORD value) {

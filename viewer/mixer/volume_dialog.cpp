@@ -63,6 +63,7 @@ static INT_PTR onInitDialog(HWND dialog) {
     closeVolumeDialog(dialog);
     return TRUE;
   }
+  centreOnPointer(dialog);
   initVolumeDialog(dialog);
   return TRUE;
 }
