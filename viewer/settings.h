@@ -26,3 +26,12 @@ extern ViewerSettings viewerSettings;
 
 void loadSettings();
 void saveSettings(HWND mainWindow);
+
+// Paths are held in buffers of this many characters.
+constexpr DWORD kSettingsPathSize = 512;
+// The settings file beside the executable, named after it (vistrel.ini), into a buffer of
+// kSettingsPathSize characters; false when the executable's path cannot be had in full or
+// does not end in ".exe".
+bool settingsPath(char* buffer);
+// Writes value in signed decimal under section "Position", key, of the settings file at path.
+void writePositionInt(const char* path, const char* key, int value);

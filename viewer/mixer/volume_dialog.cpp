@@ -7,10 +7,13 @@
 #include "viewer/resource.h"
 #include "viewer/settings.h"
 
-void initVolumeDialogClasses() {
+bool initVolumeDialogClasses() {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
-  InitCommonControlsEx(&classes);
+  return InitCommonControlsEx(&classes) != FALSE;
 }
+
+// Done once at start-up, so that whoever opens template 3 needs no call of its own.
+static const bool trackbarClassReady = initVolumeDialogClasses();
 
 void disableDialogItem(HWND dialog, int controlId) {
   EnableWindow(GetDlgItem(dialog, controlId), FALSE);

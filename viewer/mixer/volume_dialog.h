@@ -4,9 +4,9 @@
 
 #include "viewer/mixer/mixer_levels.h"
 
-// Makes the trackbar class available; call before the dialog is created (start-up, or
-// just before opening the dialog: it is cheap to repeat).
-void initVolumeDialogClasses();
+// Makes the trackbar class available for template 3. It runs by itself at start-up (a
+// static initialiser of volume_dialog.cpp); calling it again is harmless.
+bool initVolumeDialogClasses();
 INT_PTR CALLBACK volumeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void initVolumeDialog(HWND dialog);
 void showVolumeLevel(HWND dialog, DWORD componentType, int controlId, MixerVolumeControl& control);

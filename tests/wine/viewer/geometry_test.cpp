@@ -1,0 +1,393 @@
+// The viewer's window geometry and full screen, on the real window with real input.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/wine/harness/harness.h"
+
+using namespace harness;
+
+namespace {
+
+std::string str(const RECT& r) {
+  return "{" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", " +
+         std::to_string(r.bottom) + "}";
+}
+
+std::string sizeText(int w, int h) { return std::to_string(w) + "x" + std::to_string(h); }
+
+std::string clientSize(HWND w) {
+  RECT c = clientRect(w);
+  return sizeText(c.right, c.bottom);
+}
+
+RECT offset(RECT r, int left, int top, int right, int bottom) {
+  return {r.left + left, r.top + top, r.right + right, r.bottom + bottom};
+}
+
+RECT screenRect() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+// The full-screen window: its client area is exactly the screen.
+RECT fullScreenRect() {
+  RECT r = screenRect();
+  AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, FALSE, 0);
+  return r;
+}
+
+bool isTopmost(HWND w) { return (windowExStyle(w) & WS_EX_TOPMOST) != 0; }
+
+bool waitRect(HWND w, const RECT& expected) {
+  return waitFor([&] {
+    RECT now = windowRect(w);
+    return EqualRect(&now, &expected) != 0;
+  }, 3000);
+}
+
+std::string positionIni(int x, int y, int w, int h, const std::string& more = "") {
+  return "[Position]\r\nx=" + std::to_string(x) + "\r\ny=" + std::to_string(y) + "\r\nw=" + std::to_string(w) +
+         "\r\nh=" + std::to_string(h) + "\r\n" + more;
+}
+
+// A viewer started in a sandbox from a given settings file, closed again at the end.
+class Viewer {
+ public:
+  Viewer(Sandbox& box, const std::string& ini) {
+    if (!ini.empty()) writeFile(box.path("vistrel.ini"), ini);
+    process_ = box.start("vistrel.exe");
+    if (process_.started()) window_ = waitProcessWindow(process_.id(), "Vistrel");
+  }
+  ~Viewer() { close(); }
+  HWND window() const { return window_; }
+  // Alt+F4; the exit code, or -1.
+  long close() {
+    if (!process_.running()) return process_.waitExit(0);
+    pressKey(window_, VK_F4, {VK_MENU});
+    return process_.waitExit();
+  }
+
+ private:
+  Process process_;
+  HWND window_ = nullptr;
+};
+
+// A work area that leaves out a strip at the bottom of the screen, as a taskbar does. Wine takes
+// it from the root window's _NET_WORKAREA when the display settings are reset.
+class ScopedWorkArea {
+ public:
+  explicit ScopedWorkArea(const RECT& area) {
+    std::string value = std::to_string(area.left) + ", " + std::to_string(area.top) + ", " +
+                        std::to_string(area.right - area.left) + ", " + std::to_string(area.bottom - area.top);
+    runUnix("/usr/bin/xprop", "-root -f _NET_WORKAREA 32c -set _NET_WORKAREA \"" + value + "\"");
+    resetDisplay();
+  }
+  ~ScopedWorkArea() {
+    runUnix("/usr/bin/xprop", "-root -remove _NET_WORKAREA");
+    resetDisplay();
+  }
+
+ private:
+  static void resetDisplay() {
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode);
+    ChangeDisplaySettingsExA(nullptr, &mode, nullptr, CDS_RESET, nullptr);
+  }
+};
+
+RECT workArea() {
+  RECT r{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
+  return r;
+}
+
+TEST(ViewerGeometry, F12EntersFullScreenAndReturnsToTheSameRectangle) {
+  Sandbox box;
+  Viewer viewer(box, positionIni(100, 100, 360, 288));
+  HWND w = viewer.window();
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+  RECT before = windowRect(w);
+  EXPECT_EQ(before.left, 100);
+  EXPECT_EQ(before.top, 100);
+  HWND capture = GetWindow(w, GW_CHILD);
+  ASSERT_NE(capture, nullptr);
+
+  pressKey(w, VK_F12);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
+  EXPECT_EQ(str(windowRect(w)), str(fullScreenRect()));
+  RECT screen = screenRect();
+  EXPECT_EQ(clientSize(w), sizeText(screen.right, screen.bottom));
+  EXPECT_TRUE(waitFor([&] { return clientSize(capture) == clientSize(w); })) << clientSize(capture);
+
+  pressKey(w, VK_F12);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+  EXPECT_EQ(str(windowRect(w)), str(before));
+  EXPECT_TRUE(waitFor([&] { return clientSize(capture) == "360x288"; })) << clientSize(capture);
+  EXPECT_EQ(viewer.close(), 0);
+}
+
+TEST(ViewerGeometry, MaximizeByTheCaptionEntersFullScreen) {
+  Sandbox box;
+  Viewer viewer(box, positionIni(100, 100, 360, 288));
+  HWND w = viewer.window();
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+  RECT before = windowRect(w);
+  POINT clientTop{0, 0};
+  ClientToScreen(w, &clientTop);
+  int x = (before.left + before.right) / 2, y = (before.top + clientTop.y) / 2;  // on the caption
+
+  bringToFront(w);
+  clickScreen(x, y);
+  clickScreen(x, y);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
+  EXPECT_EQ(str(windowRect(w)), str(fullScreenRect()));
+
+  pressKey(w, VK_F12);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+  EXPECT_EQ(str(windowRect(w)), str(before));
+}
+
+TEST(ViewerGeometry, PredefinedSizesKeepThePositionAndLeaveFullScreenFirst) {
+  Sandbox box;
+  Viewer viewer(box, positionIni(100, 100, 360, 288));
+  HWND w = viewer.window();
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+  struct Row {
+    WORD key;
+    const char* title;
+  } rows[] = {
+      {'1', "Vistrel (720x576)"}, {'6', "Vistrel (120x96)"}, {'4', "Vistrel (180x144)"}, {'2', "Vistrel (360x288)"},
+  };
+  for (const Row& r : rows) {
+    pressKey(w, r.key, {VK_CONTROL});
+    EXPECT_TRUE(waitTitle(w, r.title)) << "Ctrl+" << char(r.key) << ": " << windowText(w);
+    RECT now = windowRect(w);
+    EXPECT_EQ(now.left, 100);
+    EXPECT_EQ(now.top, 100);
+  }
+
+  pressKey(w, VK_F12);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
+  pressKey(w, '4', {VK_CONTROL});
+  ASSERT_TRUE(waitTitle(w, "Vistrel (180x144)")) << windowText(w);
+  RECT now = windowRect(w);
+  EXPECT_EQ(now.left, 100);
+  EXPECT_EQ(now.top, 100);
+  EXPECT_EQ(clientSize(w), "180x144");
+  // Windowed again: F12 enters full screen, not leaves it.
+  pressKey(w, VK_F12);
+  EXPECT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
+}
+
+TEST(ViewerGeometry, TopmostOnlyWhileWindowed) {
+  Sandbox box;
+  Viewer viewer(box, positionIni(100, 100, 360, 288, "Topmost=1\r\n"));
+  HWND w = viewer.window();
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+  EXPECT_TRUE(isTopmost(w));
+  pressKey(w, VK_F12);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
+  EXPECT_FALSE(isTopmost(w));
+  pressKey(w, VK_F12);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+  EXPECT_TRUE(isTopmost(w));
+}
+
+TEST(ViewerGeometry, ClosedInFullScreenRestartsInFullScreenWithTheWindowedGeometry) {
+  Sandbox box;
+  RECT windowed{};
+  {
+    Viewer viewer(box, positionIni(120, 80, 400, 300));
+    HWND w = viewer.window();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(waitTitle(w, "Vistrel (400x300)")) << windowText(w);
+    windowed = windowRect(w);
+    pressKey(w, VK_F12);
+    ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
+    ASSERT_EQ(viewer.close(), 0);
+  }
+  std::string ini = box.path("vistrel.ini");
+  struct Row {
+    const char* key;
+    int expected;
+  } rows[] = {{"x", 120}, {"y", 80}, {"w", 400}, {"h", 300}, {"Fullscreen", 1}};
+  for (const Row& r : rows)
+    EXPECT_EQ(static_cast<int>(GetPrivateProfileIntA("Position", r.key, -999, ini.c_str())), r.expected) << r.key;
+
+  Viewer viewer(box, "");
+  HWND w = viewer.window();
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
+  EXPECT_EQ(str(windowRect(w)), str(fullScreenRect()));
+  pressKey(w, VK_F12);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (400x300)")) << windowText(w);
+  EXPECT_EQ(str(windowRect(w)), str(windowed));
+}
+
+TEST(ViewerGeometry, FullScreenLowersATopmostTaskbarOnlyWithHideTaskbar) {
+  struct Row {
+    const char* more;
+    bool topmostAfter;
+  } rows[] = {{"HideTaskbar=1\r\n", false}, {"HideTaskbar=0\r\n", true}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.more);
+    Sandbox box;
+    box.copyTestProgram("taskbar_standin.exe");
+    Process tray = box.start("taskbar_standin.exe");
+    HWND taskbar = waitProcessWindow(tray.id(), "Shell_TrayWnd");
+    ASSERT_NE(taskbar, nullptr);
+    ASSERT_TRUE(isTopmost(taskbar));
+    {
+      Viewer viewer(box, positionIni(100, 100, 360, 288, r.more));
+      HWND w = viewer.window();
+      ASSERT_NE(w, nullptr);
+      ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+      pressKey(w, VK_F12);
+      ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
+      EXPECT_EQ(isTopmost(taskbar), r.topmostAfter);
+      pressKey(w, VK_F12);
+      ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+      EXPECT_EQ(isTopmost(taskbar), r.topmostAfter) << "the taskbar is not raised again";
+    }
+    PostMessageA(taskbar, WM_CLOSE, 0, 0);
+    EXPECT_EQ(tray.waitExit(), 0);
+  }
+}
+
+TEST(ViewerGeometry, ShiftDragKeepsTheFrameAspectRatio) {
+  Sandbox box;
+  Viewer viewer(box, positionIni(200, 150, 360, 288));
+  HWND w = viewer.window();
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+  enum Grip { kBottomRight, kLeftEdge, kTopLeft, kBottomEdge };
+  struct Row {
+    Grip grip;
+    int dx, dy;
+    const char* key;
+    const char* expected;  // client size
+  } rows[] = {
+      {kBottomRight, 137, 61, "shift", "435x348"},   // height leads: 349 -> q = 87
+      {kBottomRight, -101, -37, "shift", "310x248"},  // 251 -> q = 62
+      {kBottomRight, 137, 61, "", "497x349"},         // without Shift the drag is free
+      {kLeftEdge, -83, 0, "shift", "440x352"},        // width leads: 443 -> q = 88
+      {kLeftEdge, 52, 20, "shift", "305x244"},        // 308 -> q = 61
+      {kTopLeft, -30, -70, "shift", "445x356"},       // 358 -> q = 89
+      {kBottomEdge, 0, 30, "shift", "395x316"},       // 318 -> q = 79
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << "grip " << r.grip << " by " << r.dx << "," << r.dy << " key '" << r.key << "'");
+    pressKey(w, '2', {VK_CONTROL});
+    ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+    RECT before = windowRect(w);
+    POINT from{};
+    switch (r.grip) {
+      case kBottomRight: from = {before.right - 2, before.bottom - 2}; break;
+      case kLeftEdge: from = {before.left + 2, (before.top + before.bottom) / 2}; break;
+      case kTopLeft: from = {before.left + 2, before.top + 2}; break;
+      case kBottomEdge: from = {(before.left + before.right) / 2, before.bottom - 2}; break;
+    }
+    ASSERT_TRUE(dragScreen(w, from, {from.x + r.dx, from.y + r.dy}, r.key));
+    EXPECT_TRUE(waitTitle(w, std::string("Vistrel (") + r.expected + ")")) << windowText(w);
+    EXPECT_EQ(clientSize(w), r.expected);
+    RECT after = windowRect(w);
+    bool left = r.grip == kLeftEdge || r.grip == kTopLeft, top = r.grip == kTopLeft;
+    if (left)
+      EXPECT_EQ(after.right, before.right);
+    else
+      EXPECT_EQ(after.left, before.left);
+    if (top)
+      EXPECT_EQ(after.bottom, before.bottom);
+    else
+      EXPECT_EQ(after.top, before.top);
+  }
+}
+
+TEST(ViewerGeometry, ArrowsStretchOrMoveWithinTheSizeLimits) {
+  Sandbox box;
+  Viewer viewer(box, positionIni(200, 150, 360, 288));
+  HWND w = viewer.window();
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+  struct Row {
+    WORD key;
+    std::vector<WORD> modifiers;
+    int left, top, right, bottom;  // change of the window rectangle
+  } rows[] = {
+      {VK_RIGHT, {}, 0, 0, 1, 0},
+      {VK_RIGHT, {VK_CONTROL}, 0, 0, 10, 0},
+      {VK_DOWN, {VK_CONTROL}, 0, 0, 0, 10},
+      {VK_LEFT, {}, 0, 0, -1, 0},
+      {VK_UP, {VK_CONTROL}, 0, 0, 0, -10},
+      {VK_LEFT, {VK_SHIFT}, -1, 0, -1, 0},
+      {VK_UP, {VK_SHIFT, VK_CONTROL}, 0, -10, 0, -10},
+      {VK_RIGHT, {VK_SHIFT, VK_CONTROL}, 10, 0, 10, 0},
+      {VK_DOWN, {VK_SHIFT}, 0, 1, 0, 1},
+  };
+  for (const Row& r : rows) {
+    RECT before = windowRect(w);
+    RECT expected = offset(before, r.left, r.top, r.right, r.bottom);
+    pressKey(w, r.key, r.modifiers);
+    EXPECT_TRUE(waitRect(w, expected)) << "key " << r.key << " with " << r.modifiers.size() << " modifiers: "
+                                       << str(windowRect(w)) << ", expected " << str(expected);
+  }
+
+  // At the size limits a stretch does nothing; the next step shows that it was handled.
+  struct Limit {
+    WORD size, outward1, outward2, inward1, inward2;
+    const char* title;
+  } limits[] = {
+      {'1', VK_RIGHT, VK_DOWN, VK_LEFT, VK_UP, "Vistrel (719x575)"},
+      {'6', VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, "Vistrel (121x97)"},
+  };
+  for (const Limit& l : limits) {
+    pressKey(w, l.size, {VK_CONTROL});
+    pressKey(w, l.outward1, {VK_CONTROL});
+    pressKey(w, l.outward2, {VK_CONTROL});
+    pressKey(w, l.inward1);
+    pressKey(w, l.inward2);
+    EXPECT_TRUE(waitTitle(w, l.title)) << windowText(w);
+  }
+}
+
+TEST(ViewerGeometry, PlacementKeysUseTheWorkAreaOrWithShiftTheScreen) {
+  RECT screen = screenRect();
+  RECT work{0, 0, screen.right, screen.bottom - 40};
+  ScopedWorkArea area(work);
+  ASSERT_EQ(str(workArea()), str(work)) << "the bench could not set a work area";
+  Sandbox box;
+  Viewer viewer(box, positionIni(200, 150, 360, 288));
+  HWND w = viewer.window();
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+  RECT r = windowRect(w);
+  int width = r.right - r.left, height = r.bottom - r.top;
+  enum Where { kStart, kMiddle, kEnd };
+  struct Row {
+    WORD key;
+    bool shift;
+    Where x, y;
+  } rows[] = {
+      {VK_HOME, false, kStart, kStart}, {VK_NEXT, false, kEnd, kEnd},       {VK_END, false, kStart, kEnd},
+      {VK_PRIOR, false, kEnd, kStart},  {VK_CLEAR, false, kMiddle, kMiddle}, {VK_END, true, kStart, kEnd},
+      {VK_NEXT, true, kEnd, kEnd},      {VK_CLEAR, true, kMiddle, kMiddle},  {VK_HOME, true, kStart, kStart},
+      {VK_PRIOR, true, kEnd, kStart},
+  };
+  auto place = [](Where where, int start, int end, int size) {
+    return where == kStart ? start : where == kEnd ? end - size : start + ((end - start - size) >> 1);
+  };
+  for (const Row& row : rows) {
+    const RECT& a = row.shift ? screen : work;
+    int x = place(row.x, a.left, a.right, width), y = place(row.y, a.top, a.bottom, height);
+    RECT expected{x, y, x + width, y + height};
+    pressKey(w, row.key, row.shift ? std::vector<WORD>{VK_SHIFT} : std::vector<WORD>{});
+    EXPECT_TRUE(waitRect(w, expected)) << "key " << row.key << (row.shift ? " with Shift: " : ": ")
+                                       << str(windowRect(w)) << ", expected " << str(expected);
+  }
+}
+
+}  // namespace

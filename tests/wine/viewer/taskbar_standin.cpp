@@ -1,0 +1,28 @@
+// Test-only stand-in for the platform's taskbar: a topmost strip along the bottom of the
+// screen, class "Shell_TrayWnd", no title. It ends on WM_CLOSE.
+#include <windows.h>
+
+static LRESULT CALLBACK trayProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcA(w, msg, wp, lp);
+}
+
+int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = trayProc;
+  wc.hInstance = inst;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+  wc.lpszClassName = "Shell_TrayWnd";
+  RegisterClassA(&wc);
+  int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  HWND w = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, cy - 40, cx, 40,
+                           nullptr, nullptr, inst, nullptr);
+  ShowWindow(w, SW_SHOWNOACTIVATE);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  return 0;
+}

@@ -1,0 +1,35 @@
+// Helpers for the viewer's Wine tests: a vistrel.exe started in a sandbox, its main
+// window, its popup menu and its settings file.
+#pragma once
+#include <string>
+
+#include "tests/wine/harness/harness.h"
+
+namespace viewer_test {
+
+// The main window of the viewer process pid, once it is visible; null when it never is.
+HWND waitViewerWindow(DWORD pid);
+
+// Starts vistrel.exe in box (optionally with a settings file first) and waits for its window.
+struct Viewer {
+  harness::Process process;
+  HWND window = nullptr;
+};
+Viewer startViewer(harness::Sandbox& box, const std::string& settingsFile = "");
+
+// Closes the viewer as the close box does and returns its exit code (-1 if it did not end).
+long closeViewer(Viewer& viewer);
+
+// The visible popup menu window (class "#32768"), or null after the wait.
+HWND waitPopupMenu(int timeoutMs = harness::kWait);
+bool waitPopupMenuClosed();
+
+// Text of the settings file in box ("" when missing); the value of one key in it,
+// "(missing)" when the key is not in that section.
+std::string settingsText(const harness::Sandbox& box);
+std::string settingsValue(const harness::Sandbox& box, const char* section, const char* key);
+
+// A settings file from lines, each ended with CR LF.
+std::string iniLines(std::initializer_list<const char*> lines);
+
+}  // namespace viewer_test

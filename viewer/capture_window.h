@@ -1,0 +1,23 @@
+// The capture window: the capture service's child window that shows the card's live
+// video by overlay, scaled to the main window's client area.
+#pragma once
+#include <windows.h>
+
+// Sends a capture message to the capture window; 0 without sending when there is none.
+LRESULT sendToCapture(UINT message, WPARAM wParam, LPARAM lParam);
+// Creates the capture window over the client area of mainWindow and connects driver 0
+// with overlay and scaling; false when any step fails.
+bool createCaptureWindow(HWND mainWindow);
+// Disconnects the driver and destroys the capture window; safe when there is none.
+void destroyCaptureWindow();
+
+// The capture commands of the popup menu.
+void showSourceDialog();       // 100
+void showFormatDialog();       // 101
+void showDisplayDialog();      // 102
+void showCompressionDialog();  // 103
+void toggleFreeze();           // 108
+void grabToClipboard();        // 109
+
+// The box shown when the capture window cannot be set up.
+void showCaptureFailure();

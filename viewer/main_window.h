@@ -1,0 +1,13 @@
+// The viewer's main window: a frame around the capture window, with the popup menu,
+// keys and commands.
+#pragma once
+#include <windows.h>
+
+extern const char kMainWindowClass[];  // "Vistrel", also the single-instance identity
+
+void registerMainWindowClass();
+// Creates the main window at the saved position with the saved client size; null on failure.
+HWND createMainWindow();
+// The shutdown steps of WM_DESTROY and Exit: capture window torn down, settings saved,
+// quit message posted. Runs once per process, however often it is asked for.
+void shutDown(HWND mainWindow);
