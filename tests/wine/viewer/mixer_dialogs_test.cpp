@@ -15,8 +15,10 @@
 
 #include "tests/wine/harness/harness.h"
 #include "tests/wine/viewer/dialog_host_protocol.h"
+#include "tests/wine/viewer/unix_tools.h"
 
 using namespace harness;
+using namespace unix_tools;
 
 namespace {
 
@@ -85,18 +87,6 @@ POINT centreOf(HWND w) {
 void expectVolume(LRESULT actual, LRESULT expected, const std::string& what) {
   EXPECT_TRUE(actual == expected || actual == expected - 1)
       << what << ": read " << actual << ", written should be " << expected;
-}
-
-// Runs a shell command line and waits until it has ended: a Unix program started from Wine
-// gives no exit code to wait for, so the command leaves a marker file behind.
-bool runShell(const std::string& command) {
-  static int count = 0;
-  const std::string marker =
-      "/tmp/vistrel-mixer-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++count);
-  runUnix("/bin/sh", "-c \"" + command + "; touch " + marker + "\"");
-  const bool done = waitFor([&] { return fileExists(unixToWindows(marker)); });
-  DeleteFileA(unixToWindows(marker).c_str());
-  return done;
 }
 
 // Beeps rung while action runs, waiting a little for late ones.
@@ -172,11 +162,7 @@ TEST(VolumeDialog, SliderDragAndMuteClicksReachTheMixer) {
   // The thumb sits at the top of the channel; drag it to the middle of the slider.
   RECT s = windowRect(GetDlgItem(d, kMasterSlider));
   const int x = (s.left + s.right) / 2;
-  const std::string top = std::to_string(x) + " " + std::to_string(s.top + 13);
-  const std::string middle = std::to_string(x) + " " + std::to_string((s.top + s.bottom) / 2);
-  const std::string between = std::to_string(x) + " " + std::to_string(s.top + 30);
-  ASSERT_TRUE(runShell("xdotool mousemove --sync " + top + " mousedown 1 sleep 0.1 mousemove --sync " + between +
-                       " sleep 0.1 mousemove --sync " + middle + " sleep 0.1 mouseup 1"));
+  ASSERT_TRUE(drag({x, s.top + 13}, {x, (s.top + s.bottom) / 2}));
   ASSERT_TRUE(waitFor([&] { return host.read(kSpeakers, false) < 65535; }));
   const LRESULT pos = sliderPos(d, kMasterSlider);
   EXPECT_NEAR(pos, kSteps / 2, kSteps / 8);
@@ -311,24 +297,6 @@ TEST(VolumeKeys, MissingBuzLineBeepsOncePerKey) {
   }
   EXPECT_EQ(host.read(kSpeakers, false), master) << "the master line is left alone";
 }
-
-// Wine's own way to have no sound driver: programs started while it is set find no mixer.
-// (Its programs take their sound server from the environment Wine started with, so a
-// PULSE_SERVER set here would not reach them.)
-class NoAudioDriver {
- public:
-  NoAudioDriver() {
-    RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Drivers", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
-    RegSetValueExA(key_, "Audio", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
-  }
-  ~NoAudioDriver() {
-    RegDeleteValueA(key_, "Audio");
-    RegCloseKey(key_);
-  }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 TEST(VolumeKeys, NoSoundDriverMeansNoMixer) {
   NoAudioDriver noAudio;
