@@ -5,8 +5,8 @@
 #define IDR_VIEWER_MENU 200
 #define IDR_ACCELERATORS 201
 #define IDI_VISTREL 1000
-#define IDI_ABOUT 1001
-#define IDI_HELP 1002
+#define IDI_HELP 1001   // frowning face, Help box
+#define IDI_ABOUT 1002  // smiling face, About box
 #define IDB_KEYPAD 5000
 #define IDD_ABOUT 1
 #define IDD_HELP 2

@@ -320,6 +320,23 @@ HWND childWithText(HWND d, const std::string& text) {
   return nullptr;
 }
 
+// The static control of the given SS_ type (SS_ICON, SS_BITMAP); its picture must be loaded.
+HWND pictureControl(HWND d, LONG type) {
+  for (HWND c = GetWindow(d, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if ((windowStyle(c) & SS_TYPEMASK) == type) return c;
+  return nullptr;
+}
+
+void expectPicture(HWND d, LONG type, int width, int height, const char* what) {
+  HWND picture = pictureControl(d, type);
+  ASSERT_NE(picture, nullptr) << what;
+  const UINT get = type == SS_ICON ? STM_GETICON : STM_GETIMAGE;
+  EXPECT_NE(SendMessageA(picture, get, type == SS_ICON ? 0 : IMAGE_BITMAP, 0), 0) << what << " loaded";
+  RECT r = clientRect(picture);
+  EXPECT_EQ(r.right, width) << what;
+  EXPECT_EQ(r.bottom, height) << what;
+}
+
 TEST(AboutAndHelp, AboutShowsNameOverBuildStamp) {
   Host host("8");
   HWND d = host.open('A', 400, 300);
@@ -331,6 +348,7 @@ TEST(AboutAndHelp, AboutShowsNameOverBuildStamp) {
   ASSERT_NE(name, nullptr);
   EXPECT_EQ(controlText(d, 124), "15 Jul 00   05:55:55");
   EXPECT_GT(windowRect(GetDlgItem(d, 124)).top, windowRect(name).top);
+  expectPicture(d, SS_ICON, 16, 16, "smiling face");
   EXPECT_EQ(windowText(d), "");
   EXPECT_EQ(windowStyle(d) & (WS_CAPTION | WS_SYSMENU | WS_POPUP | WS_BORDER), WS_POPUP | WS_BORDER);
 }
@@ -346,6 +364,8 @@ TEST(AboutAndHelp, HelpHasTheKeySummaryAndNoStamp) {
                              "Hold Shift key while resizing window with\nmouse to preserve default aspect ratio"),
             nullptr);
   EXPECT_NE(childWithText(d, "It may be necessary to reenable SECAM after each capture action"), nullptr);
+  expectPicture(d, SS_BITMAP, 79, 58, "keypad picture");
+  expectPicture(d, SS_ICON, 16, 16, "frowning face");
 }
 
 TEST(AboutAndHelp, EveryClosingPath) {
