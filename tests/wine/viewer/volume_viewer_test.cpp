@@ -128,12 +128,6 @@ TEST_F(ViewerVolume, BuzKeysBeepOnceEachWithoutTheLineInWindowAndFullScreen) {
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, kBuzMute)));
 }
 
-TEST_F(ViewerVolume, BuzKeysOnTheWaveOutLineDoNotBeep) {
-  start("8");
-  const WORD keys[] = {VK_ADD, VK_SUBTRACT, VK_DELETE, VK_INSERT};
-  for (WORD key : keys) EXPECT_EQ(beepsAfterKey(key, 0), 0) << key;
-}
-
 TEST_F(ViewerVolume, WithoutAMixerVBeepsAndOpensNothing) {
   unix_tools::NoAudioDriver noAudio;
   start("8");
