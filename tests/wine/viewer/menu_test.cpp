@@ -115,4 +115,71 @@ TEST_F(ViewerMenu, ExitFromThePopupEndsAndSaves) {
                                          "Topmost=0", "Fullscreen=0"}));
 }
 
+// Source, Format and Display are enabled for the dialogs the driver offers and stay
+// grayed otherwise; Compression is always there. A grayed item picked by its mnemonic
+// does nothing.
+TEST(ViewerMenuState, DriverDialogItemsFollowTheDriversCapabilities) {
+  struct Row {
+    const char* offered;  // SIMCARD_CAPTURE_DIALOGS
+    WORD mnemonic;
+    const char* message;
+    bool opens;
+  } rows[] = {
+      {"source", 'S', "DLG_VIDEOSOURCE", true},          {"source", 'F', "DLG_VIDEOFORMAT", false},
+      {"source", 'D', "DLG_VIDEODISPLAY", false},        {"format,display", 'F', "DLG_VIDEOFORMAT", true},
+      {"format,display", 'D', "DLG_VIDEODISPLAY", true}, {"format,display", 'S', "DLG_VIDEOSOURCE", false},
+      {"none", 'C', "DLG_VIDEOCOMPRESSION", true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.offered) + " / " + row.message);
+    Sandbox box;
+    ScopedEnv env("SIMCARD_CAPTURE_DIALOGS", row.offered);
+    Viewer v = startViewer(box);
+    ASSERT_NE(v.window, nullptr);
+    click(v.window, 40, 40, true);
+    ASSERT_NE(waitPopupMenu(), nullptr);
+    pressKey(nullptr, row.mnemonic);
+    HWND dialog = waitProcessWindow(v.process.id(), "#32770", row.opens ? kWait : 1000);
+    if (row.opens) {
+      ASSERT_NE(dialog, nullptr) << "the driver's dialog did not open";
+      pressKey(dialog, VK_ESCAPE);
+      EXPECT_TRUE(waitFor([&] { return box.log("capture.log").find(row.message) != std::string::npos; }));
+    } else {
+      EXPECT_EQ(dialog, nullptr) << "a grayed item opened its dialog";
+      pressKey(nullptr, VK_ESCAPE);
+      EXPECT_TRUE(waitPopupMenuClosed());
+      EXPECT_EQ(box.log("capture.log").find(row.message), std::string::npos);
+    }
+    EXPECT_EQ(closeViewer(v), 0);
+  }
+}
+
+// Restore aspect ratio is grayed while the video already has the frame's aspect ratio.
+TEST(ViewerMenuState, RestoreAspectRatioOnlyWhenTheVideoIsOutOfShape) {
+  struct Row {
+    const char* file;
+    const char* before;
+    const char* after;
+  } rows[] = {
+      {"[Position]\r\nw=360\r\nh=288\r\n", "Vistrel (360x288)", "Vistrel (360x288)"},
+      {"[Position]\r\nw=400\r\nh=300\r\n", "Vistrel (400x300)", "Vistrel (375x300)"},
+      {"[TVSystem]\r\nNTSC=1\r\n[Position]\r\nw=360\r\nh=240\r\n", "Vistrel (360x240)", "Vistrel (360x240)"},
+      {"[TVSystem]\r\nNTSC=1\r\n[Position]\r\nw=360\r\nh=288\r\n", "Vistrel (360x288)", "Vistrel (432x288)"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.file);
+    Sandbox box;
+    Viewer v = startViewer(box, row.file);
+    ASSERT_NE(v.window, nullptr);
+    ASSERT_TRUE(waitTitle(v.window, row.before)) << windowText(v.window);
+    click(v.window, 40, 40, true);
+    ASSERT_NE(waitPopupMenu(), nullptr);
+    pressKey(nullptr, 'R');
+    pressKey(nullptr, VK_ESCAPE);  // closes the popup when the grayed item kept it open
+    ASSERT_TRUE(waitPopupMenuClosed());
+    EXPECT_TRUE(waitTitle(v.window, row.after, 2000)) << windowText(v.window);
+    EXPECT_EQ(closeViewer(v), 0);
+  }
+}
+
 }  // namespace
