@@ -128,12 +128,35 @@ TEST_F(ViewerVolume, BuzKeysBeepOnceEachWithoutTheLineInWindowAndFullScreen) {
   EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, kBuzMute)));
 }
 
+// Picks "&Volume..." from the popup menu with the keyboard: the tenth item, counting the
+// grayed ones and not the separators. Returns the number of beeps that followed.
+int pickVolumeFromThePopup(HWND window) {
+  click(window, 40, 40, true);
+  if (!waitPopupMenu()) return -1;
+  for (int i = 0; i < 10; ++i) pressKey(nullptr, VK_DOWN);
+  const int before = beepCount();
+  pressKey(nullptr, VK_RETURN);
+  Sleep(1000);
+  return beepCount() - before;
+}
+
+TEST_F(ViewerVolume, VolumeItemOfThePopupOpensTheDialog) {
+  start("8");
+  EXPECT_EQ(pickVolumeFromThePopup(viewer.window), 0);
+  EXPECT_NE(dialog(), nullptr);
+}
+
 TEST_F(ViewerVolume, WithoutAMixerVBeepsAndOpensNothing) {
   unix_tools::NoAudioDriver noAudio;
   start("8");
   EXPECT_EQ(beepsAfterKey('V', 1), 1);
   EXPECT_EQ(dialog(1000), nullptr);
   EXPECT_EQ(beepsAfterKey(VK_ADD, 1), 1);
+  // The grayed menu item does nothing: an enabled one would run command 114 and beep.
+  EXPECT_EQ(pickVolumeFromThePopup(viewer.window), 0);
+  EXPECT_EQ(dialog(500), nullptr);
+  if (waitPopupMenu(200)) pressKey(nullptr, VK_ESCAPE);
+  EXPECT_TRUE(waitPopupMenuClosed());
 }
 
 }  // namespace
