@@ -5,8 +5,8 @@
 #define IDR_VIEWER_MENU 200
 #define IDR_ACCELERATORS 201
 #define IDI_VISTREL 1000
-#define IDI_ABOUT 1001
-#define IDI_HELP 1002
+#define IDI_HELP 1001   // frowning face, Help box
+#define IDI_ABOUT 1002  // smiling face, About box
 #define IDB_KEYPAD 5000
 #define IDD_ABOUT 1
 #define IDD_HELP 2
@@ -35,3 +35,8 @@
 #define CMD_SIZE_1_6 123
 
 // Controls of the About, Help and Volume dialogs.
+#define IDC_BUILD_STAMP 124   // About: receives the build stamp
+#define IDC_MASTER_SLIDER 115  // Volume: master line volume
+#define IDC_BUZ_SLIDER 116     // Volume: Buz line volume
+#define IDC_MASTER_MUTE 117    // Volume: master line mute
+#define IDC_BUZ_MUTE 118       // Volume: Buz line mute

@@ -1,4 +1,5 @@
-// Keyboard volume and mute of the Buz line.
+// Keyboard volume and mute of the Buz line: each call opens the mixer, makes its one
+// change and closes it; a failure is one simple beep.
 #pragma once
 
 void stepBuzVolume(int delta);  // keypad plus and minus: +-1, +-8 with Ctrl

@@ -1,6 +1,10 @@
 // Test-only stand-in for the platform's taskbar: a topmost strip along the bottom of the
 // screen, class "Shell_TrayWnd", no title. It ends on WM_CLOSE.
+// With the argument "resetdisplay" it only resets the display settings and ends: Wine reads the
+// work area (_NET_WORKAREA) once per process, so a fresh process must publish a new one.
 #include <windows.h>
+
+#include <cstring>
 
 static LRESULT CALLBACK trayProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_DESTROY) {
@@ -10,7 +14,18 @@ static LRESULT CALLBACK trayProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(w, msg, wp, lp);
 }
 
-int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int) {
+static void resetDisplay() {
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode);
+  ChangeDisplaySettingsExA(nullptr, &mode, nullptr, CDS_RESET, nullptr);
+}
+
+int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR args, int) {
+  if (std::strcmp(args, "resetdisplay") == 0) {
+    resetDisplay();
+    return 0;
+  }
   WNDCLASSA wc{};
   wc.lpfnWndProc = trayProc;
   wc.hInstance = inst;

@@ -1,0 +1,162 @@
+// The About, Help and Volume dialogs and the Buz keys in vistrel.exe itself, with the
+// bench's sound server (Wine's mixer: speakers volume and mute, wave-out source line).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "tests/wine/viewer/unix_tools.h"
+#include "tests/wine/viewer/viewer_session.h"
+
+using namespace harness;
+using namespace viewer_test;
+
+namespace {
+
+constexpr int kMasterSlider = 115, kBuzSlider = 116, kMasterMute = 117, kBuzMute = 118;
+
+class ViewerVolume : public testing::Test {
+ protected:
+  void start(const char* buzMixerLine) {
+    std::string ini = iniLines({"[Position]", "x=100", "y=100", "w=360", "h=288"});
+    if (buzMixerLine) ini += std::string("BuzMixerLine=") + buzMixerLine + "\r\n";
+    viewer = startViewer(box, ini);
+    ASSERT_NE(viewer.window, nullptr);
+  }
+  void TearDown() override {
+    if (HWND d = dialog(0)) PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+    if (viewer.process.running()) {
+      EXPECT_EQ(closeViewer(viewer), 0);
+    }
+  }
+  HWND dialog(int timeoutMs = kWait) const { return waitProcessWindow(viewer.process.id(), "#32770", timeoutMs); }
+  HWND openAt(WORD key, int x, int y) const {
+    bringToFront(viewer.window);
+    moveMouse(x, y);
+    pressKey(viewer.window, key);
+    return dialog();
+  }
+  bool waitClosed() const { return waitFor([&] { return dialog(0) == nullptr; }); }
+  int beepsAfterKey(WORD key, int expected) const {
+    const int before = beepCount();
+    pressKey(viewer.window, key);
+    if (expected) waitBeeps(before + expected);
+    Sleep(400);
+    return beepCount() - before;
+  }
+
+  Sandbox box;
+  Viewer viewer;
+};
+
+POINT centreOf(HWND w) {
+  RECT r = windowRect(w);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+LRESULT sliderPos(HWND d, int id) { return SendDlgItemMessageA(d, id, TBM_GETPOS, 0, 0); }
+
+TEST_F(ViewerVolume, VOpensTheVolumeDialogAtThePointerAndADragReachesTheMixer) {
+  start("8");
+  HWND d = openAt('V', 600, 500);
+  ASSERT_NE(d, nullptr);
+  POINT c = centreOf(d);
+  EXPECT_LE(std::abs(c.x - 600), 2);
+  EXPECT_LE(std::abs(c.y - 500), 2);
+  // A new process finds Wine's speakers at full volume: the master slider at the top.
+  EXPECT_EQ(SendDlgItemMessageA(d, kMasterSlider, TBM_GETRANGEMAX, 0, 0), 192);
+  EXPECT_EQ(sliderPos(d, kMasterSlider), 0);
+  const int ids[] = {kMasterSlider, kBuzSlider, kMasterMute, kBuzMute};
+  for (int id : ids) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, id))) << id;
+
+  RECT s = windowRect(GetDlgItem(d, kMasterSlider));
+  const int x = (s.left + s.right) / 2;
+  ASSERT_TRUE(unix_tools::drag({x, s.top + 13}, {x, (s.top + s.bottom) / 2}));
+  const LRESULT dragged = sliderPos(d, kMasterSlider);
+  EXPECT_NEAR(dragged, 96, 24);
+  pressKey(d, VK_ESCAPE);
+  ASSERT_TRUE(waitClosed());
+
+  // Opened again, the dialog reads the speakers' volume afresh through winmm.
+  d = openAt('V', 600, 500);
+  ASSERT_NE(d, nullptr);
+  EXPECT_NEAR(sliderPos(d, kMasterSlider), dragged, 1) << "Wine may read a written volume back one unit lower";
+}
+
+TEST_F(ViewerVolume, AboutShowsNameOverStampAndRightClickClosesHelp) {
+  start("8");
+  bringToFront(viewer.window);
+  moveMouse(500, 400);
+  PostMessageA(viewer.window, WM_COMMAND, 104, 0);
+  HWND d = dialog();
+  ASSERT_NE(d, nullptr);
+  HWND name = nullptr;
+  for (HWND c = GetWindow(d, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (windowText(c) == "Vistrel v1.0 beta") name = c;
+  ASSERT_NE(name, nullptr);
+  HWND stamp = GetDlgItem(d, 124);
+  EXPECT_EQ(windowText(stamp), "15 Jul 00   05:55:55");
+  EXPECT_GT(windowRect(stamp).top, windowRect(name).top);
+  click(d, 3, 3);
+  ASSERT_TRUE(waitClosed());
+
+  d = openAt(VK_F1, 500, 400);
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(GetDlgItem(d, 124), nullptr);
+  HWND summary = GetWindow(d, GW_CHILD);
+  click(summary, 30, 10, true);
+  EXPECT_TRUE(waitClosed());
+  EXPECT_TRUE(IsWindowEnabled(viewer.window)) << "the main window takes input again";
+}
+
+TEST_F(ViewerVolume, BuzKeysBeepOnceEachWithoutTheLineInWindowAndFullScreen) {
+  start(nullptr);  // default BuzMixerLine 2: line in, which Wine's mixer lacks
+  const WORD keys[] = {VK_ADD, VK_SUBTRACT, VK_DELETE, VK_INSERT};
+  for (WORD key : keys) EXPECT_EQ(beepsAfterKey(key, 1), 1) << "window, key " << key;
+  pressKey(viewer.window, VK_F12);
+  ASSERT_TRUE(waitTitle(viewer.window, "Vistrel (full-screen)"));
+  for (WORD key : keys) EXPECT_EQ(beepsAfterKey(key, 1), 1) << "full screen, key " << key;
+
+  HWND d = openAt('V', 400, 400);
+  ASSERT_NE(d, nullptr);
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, kMasterSlider)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, kBuzSlider)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, kBuzMute)));
+}
+
+// Picks "&Volume..." from the popup menu with the keyboard: the tenth item, counting the
+// grayed ones and not the separators. Returns the number of beeps that followed.
+int pickVolumeFromThePopup(HWND window) {
+  click(window, 40, 40, true);
+  if (!waitPopupMenu()) return -1;
+  for (int i = 0; i < 10; ++i) pressKey(nullptr, VK_DOWN);
+  const int before = beepCount();
+  pressKey(nullptr, VK_RETURN);
+  Sleep(1000);
+  return beepCount() - before;
+}
+
+TEST_F(ViewerVolume, VolumeItemOfThePopupOpensTheDialog) {
+  start("8");
+  EXPECT_EQ(pickVolumeFromThePopup(viewer.window), 0);
+  EXPECT_NE(dialog(), nullptr);
+}
+
+TEST_F(ViewerVolume, WithoutAMixerVBeepsAndOpensNothing) {
+  unix_tools::NoAudioDriver noAudio;
+  start("8");
+  EXPECT_EQ(beepsAfterKey('V', 1), 1);
+  EXPECT_EQ(dialog(1000), nullptr);
+  EXPECT_EQ(beepsAfterKey(VK_ADD, 1), 1);
+  // The grayed menu item does nothing: an enabled one would run command 114 and beep.
+  EXPECT_EQ(pickVolumeFromThePopup(viewer.window), 0);
+  EXPECT_EQ(dialog(500), nullptr);
+  if (waitPopupMenu(200)) pressKey(nullptr, VK_ESCAPE);
+  EXPECT_TRUE(waitPopupMenuClosed());
+}
+
+}  // namespace
