@@ -44,7 +44,7 @@ Server findOrStartServer() {
   if (s.window) return s;
   std::string folder = ownFolder();
   if (folder.empty()) return s;
-  std::string cmd = folder + "busgate.drv";
+  std::string cmd = "\"" + folder + "busgate.drv\"";  // quoted: the folder may hold blanks
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
