@@ -128,7 +128,7 @@ int waitBeeps(int n, int timeoutMs = kWait);
 std::vector<unsigned char> clipboardDib();
 
 // Saves a picture of the whole display to a Unix path (ImageMagick import, 8 bits a channel;
-// the extension picks the format, .ppm for pixels a test reads).
+// the extension picks the format, .ppm for pixels a test reads). It rings no X bell.
 bool screenshot(const std::string& unixPath);
 
 }  // namespace harness
