@@ -1,9 +1,11 @@
 # Helpers for the Windows targets.
 
-# add_windows_program(target FILE name.ext SOURCES ... [DIR dir])
+# add_windows_program(target FILE name.ext SOURCES ... [DIR dir] [PRODUCT])
 # A GUI-subsystem program written to DIR (default: the delivery folder build/out).
+# PRODUCT marks a delivered program: built without exceptions, RTTI and unwind tables, so
+# that the C++ runtime's exception machinery stays out of it and it stays small.
 function(add_windows_program target)
-  cmake_parse_arguments(P "" "FILE;DIR" "SOURCES" ${ARGN})
+  cmake_parse_arguments(P "PRODUCT" "FILE;DIR" "SOURCES" ${ARGN})
   if(NOT P_DIR)
     set(P_DIR ${OUT_DIR})
   endif()
@@ -14,6 +16,10 @@ function(add_windows_program target)
     OUTPUT_NAME ${base} SUFFIX ${ext}
     RUNTIME_OUTPUT_DIRECTORY ${P_DIR})
   target_link_options(${target} PRIVATE -s)
+  if(P_PRODUCT)
+    target_compile_options(${target} PRIVATE
+      $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables>)
+  endif()
 endfunction()
 
 # add_wine_test(name SOURCES ... [LIBS ...])

@@ -36,7 +36,7 @@ void pollStatus() {
 void showStatus(HWND dialog) {
   std::array<StatusText, kMaxStatusTexts> texts;
   int count = statusUpdates(editor.statusCache, registerShadow, texts);
-  for (int i = 0; i < count; ++i) SetDlgItemTextA(dialog, texts[i].id, texts[i].text.c_str());
+  for (int i = 0; i < count; ++i) SetDlgItemTextA(dialog, texts[i].id, texts[i].text);
 }
 
 void showVersion(HWND dialog) {

@@ -1,8 +1,6 @@
 // Finding or starting the I2C server and exchanging register requests with it.
 #include "regedit/i2c_link.h"
 
-#include <string>
-
 #include "regedit/paths.h"
 #include "regedit/resource.h"
 
@@ -18,20 +16,18 @@ const char kLinkFailure[] =
 
 HWND findServer() { return FindWindowA(kServerName, kServerName); }
 
-// The quoted command line of busgate.drv beside the editor, or "" on failure.
-std::string serverCommand() {
+// The quoted command line of busgate.drv beside the editor; false on failure.
+bool serverCommand(char (&line)[kPathSize]) {
   char module[kPathSize] = {};
   const DWORD size = 500;
   DWORD n = GetModuleFileNameA(nullptr, module, size);
-  if (n == 0 || n >= size) return "";  // nothing, or a truncated path
-  return serverCommandLine(std::string(module, n));
+  if (n == 0 || n >= size) return false;  // nothing, or a truncated path
+  return serverCommandLine(std::string_view(module, n), line);
 }
 
 bool startServer() {
-  std::string command = serverCommand();
-  if (command.empty()) return false;
   char line[kPathSize] = {};
-  command.copy(line, sizeof line - 1);
+  if (!serverCommand(line)) return false;
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};

@@ -3,8 +3,8 @@
 
 #include <commdlg.h>
 
-#include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include "regedit/field_controls.h"
 #include "regedit/i2c_link.h"
@@ -13,14 +13,14 @@
 
 namespace quorvex {
 
-std::string snapshotPath;
+char snapshotPath[kPathSize];
 
 void setDefaultSnapshotPath() {
-  snapshotPath.clear();
+  snapshotPath[0] = '\0';
   char module[kPathSize] = {};
   DWORD n = GetModuleFileNameA(nullptr, module, sizeof module);
   if (n == 0 || n >= sizeof module) return;  // nothing, or a truncated path
-  snapshotPath = defaultSnapshotPath(std::string(module, n));
+  defaultSnapshotPath(std::string_view(module, n), snapshotPath);
 }
 
 namespace {
@@ -31,26 +31,24 @@ const char kFilter[] = "Quorvex registers snapshot (*.qvx)\0*.qvx\0\0";
 constexpr DWORD kOpenFileNameSize = 76;
 static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == kOpenFileNameSize);
 
-// A file name beside target for the new contents, "" when none can be made.
-std::string temporaryBeside(const std::string& target) {
-  std::string folder = splitPath(target).folder;
-  if (folder.empty()) folder = ".\\";
-  char name[MAX_PATH] = {};
-  if (folder.size() >= MAX_PATH - 14 || !GetTempFileNameA(folder.c_str(), "qvx", 0, name))
-    return "";
-  return name;
+// A file name beside target for the new contents into name; false when none can be made.
+bool temporaryBeside(const char* target, char (&name)[MAX_PATH]) {
+  std::string_view folderPart = splitPath(target).folder;
+  if (folderPart.empty()) folderPart = ".\\";
+  char folder[MAX_PATH - 14];
+  return copyText(folder, sizeof folder, folderPart) && GetTempFileNameA(folder, "qvx", 0, name);
 }
 
 // Writes the shadow to a temporary file and moves it over the target, so a failure
 // never destroys the file being replaced. Returns the error text, or null.
-const char* writeSnapshot(const std::string& target) {
-  std::string temporary = temporaryBeside(target);
-  if (temporary.empty()) return "Could not create output file";
-  HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+const char* writeSnapshot(const char* target) {
+  char temporary[MAX_PATH] = {};
+  if (!temporaryBeside(target, temporary)) return "Could not create output file";
+  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
                             nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    DeleteFileA(temporary.c_str());
+    DeleteFileA(temporary);
     return "Could not create output file";
   }
   DWORD written = 0;
@@ -59,19 +57,22 @@ const char* writeSnapshot(const std::string& target) {
   const char* error = nullptr;
   if (!ok || written != kRegisterCount)
     error = "Could not write data";
-  else if (!MoveFileExA(temporary.c_str(), target.c_str(),
+  else if (!MoveFileExA(temporary, target,
                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     error = "Could not create output file";
-  if (error) DeleteFileA(temporary.c_str());
+  if (error) DeleteFileA(temporary);
   return error;
 }
 
 }  // namespace
 
 bool chooseSnapshotFile(HWND dialog, bool save) {
+  // The parts of a path that fits kPathSize fit these buffers.
   PathParts parts = splitPath(snapshotPath);
   char file[kPathSize] = {};
-  parts.fileName.copy(file, sizeof file - 1);
+  char folder[kPathSize] = {};
+  copyText(file, sizeof file, parts.fileName);
+  copyText(folder, sizeof folder, parts.folder);
   OPENFILENAMEA ofn = {};
   ofn.lStructSize = kOpenFileNameSize;
   ofn.hwndOwner = dialog;
@@ -80,7 +81,7 @@ bool chooseSnapshotFile(HWND dialog, bool save) {
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = file;
   ofn.nMaxFile = sizeof file;
-  ofn.lpstrInitialDir = parts.folder.c_str();
+  ofn.lpstrInitialDir = folder;
   ofn.lpstrTitle = save ? "Save Quorvex snapshot" : "Load Quorvex snapshot";
   ofn.lpstrDefExt = "qvx";
   ofn.Flags = save ? OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
@@ -88,7 +89,7 @@ bool chooseSnapshotFile(HWND dialog, bool save) {
                    : OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_LONGNAMES;
   BOOL chosen = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
   if (!chosen) return false;
-  snapshotPath = file;
+  copyText(snapshotPath, sizeof snapshotPath, file);  // same size as file: it fits
   return true;
 }
 
@@ -103,7 +104,7 @@ bool loadSnapshot(HWND dialog) {
   if (!chooseSnapshotFile(dialog, false)) return false;
   WaitCursor wait;
   UpdateWindow(dialog);
-  HANDLE file = CreateFileA(snapshotPath.c_str(), GENERIC_READ, FILE_SHARE_WRITE, nullptr,
+  HANDLE file = CreateFileA(snapshotPath, GENERIC_READ, FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
                             nullptr);
   if (file == INVALID_HANDLE_VALUE) {
@@ -118,7 +119,7 @@ bool loadSnapshot(HWND dialog) {
     return false;
   }
   CloseHandle(file);
-  std::copy(bytes, bytes + kRegisterCount, registerShadow.bytes.begin());
+  std::memcpy(registerShadow.bytes.data(), bytes, kRegisterCount);
   return true;
 }
 

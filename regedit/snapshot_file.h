@@ -3,11 +3,11 @@
 #pragma once
 #include <windows.h>
 
-#include <string>
+#include "regedit/paths.h"
 
 namespace quorvex {
 
-extern std::string snapshotPath;
+extern char snapshotPath[kPathSize];
 
 void setDefaultSnapshotPath();
 // True when the user confirmed a file; snapshotPath then holds it.

@@ -1,38 +1,45 @@
 // Change detection and texts of the status display.
 #include "regedit/status_display.h"
 
-#include <cstdio>
-
 #include "regedit/resource.h"
 
 namespace quorvex {
 
-std::string slicerByteText(std::uint8_t b) {
-  char text[3];
-  std::snprintf(text, sizeof text, "%02x", b & 0x7F);
-  return text;
+void slicerByteText(std::uint8_t b, char (&text)[3]) {
+  static constexpr char digits[] = "0123456789abcdef";
+  text[0] = digits[(b & 0x7F) >> 4];
+  text[1] = digits[b & 0x0F];
+  text[2] = '\0';
 }
 
 namespace {
 
-std::string bitText(std::uint8_t b, int bit) { return ((b >> bit) & 1) ? "1" : "0"; }
+StatusText bitText(int id, std::uint8_t b, int bit) {
+  return {id, {((b >> bit) & 1) ? '1' : '0', '\0'}};
+}
+
+StatusText byteText(int id, std::uint8_t b) {
+  StatusText t{id, {}};
+  slicerByteText(b, t.text);
+  return t;
+}
 
 // The texts of one group for its byte.
 int groupTexts(int group, std::uint8_t b, StatusText* out) {
   switch (group) {
     case 0:  // F1RDY, F1VAL, F2RDY, F2VAL
-      for (int i = 0; i < 4; ++i) out[i] = {IDC_SLICER_FIRST + i, bitText(b, i)};
+      for (int i = 0; i < 4; ++i) out[i] = bitText(IDC_SLICER_FIRST + i, b, i);
       return 4;
     case 1:  // BYTE1, P1
-      out[0] = {IDC_SLICER_FIRST + 4, slicerByteText(b)};
-      out[1] = {IDC_SLICER_FIRST + 5, bitText(b, 7)};
+      out[0] = byteText(IDC_SLICER_FIRST + 4, b);
+      out[1] = bitText(IDC_SLICER_FIRST + 5, b, 7);
       return 2;
     case 2:  // BYTE2, P2
-      out[0] = {IDC_SLICER_FIRST + 6, slicerByteText(b)};
-      out[1] = {IDC_SLICER_FIRST + 7, bitText(b, 7)};
+      out[0] = byteText(IDC_SLICER_FIRST + 6, b);
+      out[1] = bitText(IDC_SLICER_FIRST + 7, b, 7);
       return 2;
     default:  // CODE ... STTC
-      for (int i = 0; i < 8; ++i) out[i] = {IDC_STATUS_FIRST + i, bitText(b, i)};
+      for (int i = 0; i < 8; ++i) out[i] = bitText(IDC_STATUS_FIRST + i, b, i);
       return 8;
   }
 }

@@ -3,7 +3,6 @@
 #pragma once
 #include <array>
 #include <cstdint>
-#include <string>
 
 #include "regedit/register_map.h"
 
@@ -15,10 +14,10 @@ struct StatusCache {
   bool valid = false;
 };
 
-// One value control to set: its id and its text.
+// One value control to set: its id and its text ("0", "1" or two hexadecimal digits).
 struct StatusText {
   int id;
-  std::string text;
+  char text[3];
 };
 
 constexpr int kMaxStatusTexts = 8 + 8;
@@ -29,7 +28,7 @@ constexpr int kMaxStatusTexts = 8 + 8;
 int statusUpdates(StatusCache& cache, const RegisterShadow& shadow,
                   std::array<StatusText, kMaxStatusTexts>& out);
 
-// Bits 6-0 of a text-slicer byte as two lower-case hexadecimal digits.
-std::string slicerByteText(std::uint8_t b);
+// Bits 6-0 of a text-slicer byte as two lower-case hexadecimal digits ("%02x").
+void slicerByteText(std::uint8_t b, char (&text)[3]);
 
 }  // namespace quorvex

@@ -26,21 +26,32 @@ struct Server {
   HANDLE process = nullptr;  // set when this program started the server
 };
 
+// The started server's window, looked for until it appears, the server ends or the start limit
+// passes: under Wine, WaitForInputIdle can return before a just-started server has made it.
+HWND waitServerWindow(HANDLE process) {
+  const DWORD start = GetTickCount();
+  WaitForInputIdle(process, kStartLimitMs);
+  for (;;) {
+    HWND w = FindWindowA(kServerName, kServerName);
+    if (w || GetTickCount() - start >= kStartLimitMs) return w;
+    if (WaitForSingleObject(process, 20) == WAIT_OBJECT_0) return FindWindowA(kServerName, kServerName);
+  }
+}
+
 Server findOrStartServer() {
   Server s;
   s.window = FindWindowA(kServerName, kServerName);
   if (s.window) return s;
   std::string folder = ownFolder();
   if (folder.empty()) return s;
-  std::string cmd = folder + "busgate.drv";
+  std::string cmd = "\"" + folder + "busgate.drv\"";  // quoted: the folder may hold blanks
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return s;
   CloseHandle(pi.hThread);
   s.process = pi.hProcess;
-  WaitForInputIdle(pi.hProcess, kStartLimitMs);
-  s.window = FindWindowA(kServerName, kServerName);
+  s.window = waitServerWindow(pi.hProcess);
   return s;
 }
 

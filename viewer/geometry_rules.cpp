@@ -1,7 +1,8 @@
 #include "viewer/geometry_rules.h"
 
 #include <cstdint>
-#include <cstdio>
+#include <cstring>
+#include <string_view>
 
 bool hasFrameAspect(int clientWidth, int clientHeight, bool ntsc) {
   if (ntsc) return clientHeight % 2 == 0 && clientWidth == clientHeight / 2 * 3;
@@ -81,10 +82,41 @@ bool placedCorner(ScreenRect area, ScreenSize window, unsigned key, ScreenPoint*
   }
 }
 
+namespace {
+
+// Appends text at position at of buffer; false when it and the terminator do not fit.
+bool append(char* buffer, std::size_t size, std::size_t& at, std::string_view text) {
+  if (at >= size || text.size() >= size - at) return false;
+  std::memcpy(buffer + at, text.data(), text.size());
+  at += text.size();
+  buffer[at] = '\0';
+  return true;
+}
+
+// value in decimal, as "%d" writes it, held in digits.
+std::string_view decimal(int value, char (&digits)[12]) {
+  std::uint32_t magnitude = static_cast<std::uint32_t>(value);
+  if (value < 0) magnitude = 0u - magnitude;
+  char* first = digits + sizeof digits;
+  do {
+    *--first = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (value < 0) *--first = '-';
+  return {first, static_cast<std::size_t>(digits + sizeof digits - first)};
+}
+
+}  // namespace
+
 bool formatSizeTitle(char* buffer, std::size_t size, int clientWidth, int clientHeight, bool fullscreen) {
-  int n = fullscreen ? std::snprintf(buffer, size, "Vistrel (full-screen)")
-                     : std::snprintf(buffer, size, "Vistrel (%dx%d)", clientWidth, clientHeight);
-  if (n >= 0 && static_cast<std::size_t>(n) < size) return true;
-  if (size > 0) buffer[0] = '\0';
-  return false;
+  std::size_t at = 0;
+  char width[12], height[12];
+  bool fits = fullscreen ? append(buffer, size, at, "Vistrel (full-screen)")
+                         : append(buffer, size, at, "Vistrel (") &&
+                               append(buffer, size, at, decimal(clientWidth, width)) &&
+                               append(buffer, size, at, "x") &&
+                               append(buffer, size, at, decimal(clientHeight, height)) &&
+                               append(buffer, size, at, ")");
+  if (!fits && size > 0) buffer[0] = '\0';
+  return fits;
 }

@@ -200,6 +200,25 @@ TEST(FieldArithmetic, VersionDigitIsHexadecimal) {
 
 // --- Paths -----------------------------------------------------------------------------
 
+namespace {
+
+// The texts the path builders write into their fixed buffers; true exactly when not empty.
+std::string serverCommandLineOf(const std::string& module) {
+  char line[kPathSize];
+  bool ok = serverCommandLine(module, line);
+  EXPECT_EQ(ok, line[0] != '\0') << module;
+  return line;
+}
+
+std::string defaultSnapshotPathOf(const std::string& module) {
+  char path[kPathSize];
+  bool ok = defaultSnapshotPath(module, path);
+  EXPECT_EQ(ok, path[0] != '\0') << module;
+  return path;
+}
+
+}  // namespace
+
 TEST(Paths, SplitPathAtLastBackslashOrColon) {
   struct Row { const char* path; const char* folder; const char* name; } rows[] = {
       {"", "", ""},
@@ -223,20 +242,20 @@ TEST(Paths, ServerCommandLineIsQuotedAndBounded) {
       {"quorvex.drv", ""},
       {"\\quorvex.drv", ""},  // a backslash only at the first position does not count
       {"", ""}};
-  for (const Row& r : rows) EXPECT_EQ(serverCommandLine(r.module), r.line) << r.module;
+  for (const Row& r : rows) EXPECT_EQ(serverCommandLineOf(r.module), r.line) << r.module;
   // 2 quotes + folder + "busgate.drv" (11) must leave room for the terminating zero.
   std::string fits = "C:\\" + std::string(kPathSize - 1 - 2 - 11 - 4, 'a') + "\\q.drv";
-  EXPECT_EQ(serverCommandLine(fits).size(), kPathSize - 1);
+  EXPECT_EQ(serverCommandLineOf(fits).size(), kPathSize - 1);
   std::string tooLong = "C:\\" + std::string(kPathSize - 1 - 2 - 11 - 3, 'a') + "\\q.drv";
-  EXPECT_EQ(serverCommandLine(tooLong), "");
+  EXPECT_EQ(serverCommandLineOf(tooLong), "");
 }
 
 TEST(Paths, DefaultSnapshotPathBesideTheEditor) {
-  EXPECT_EQ(defaultSnapshotPath("C:\\a b\\quorvex.drv"), "C:\\a b\\snapshot.qvx");
-  EXPECT_EQ(defaultSnapshotPath(""), "");
+  EXPECT_EQ(defaultSnapshotPathOf("C:\\a b\\quorvex.drv"), "C:\\a b\\snapshot.qvx");
+  EXPECT_EQ(defaultSnapshotPathOf(""), "");
   std::string fits = "C:\\" + std::string(kPathSize - 1 - 12 - 4, 'a') + "\\q.drv";
-  EXPECT_EQ(defaultSnapshotPath(fits).size(), kPathSize - 1);
-  EXPECT_EQ(defaultSnapshotPath("C:\\" + std::string(kPathSize - 12 - 4, 'a') + "\\q.drv"), "");
+  EXPECT_EQ(defaultSnapshotPathOf(fits).size(), kPathSize - 1);
+  EXPECT_EQ(defaultSnapshotPathOf("C:\\" + std::string(kPathSize - 12 - 4, 'a') + "\\q.drv"), "");
 }
 
 // --- Status display --------------------------------------------------------------------

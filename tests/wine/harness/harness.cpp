@@ -168,6 +168,16 @@ ScopedEnv::ScopedEnv(const char* name, const char* value) : name_(name) {
 }
 ScopedEnv::~ScopedEnv() { SetEnvironmentVariableA(name_.c_str(), hadOld_ ? old_.c_str() : nullptr); }
 
+NoAudioDriver::NoAudioDriver() {
+  RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Drivers", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
+                  nullptr);
+  RegSetValueExA(key_, "Audio", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+}
+NoAudioDriver::~NoAudioDriver() {
+  RegDeleteValueA(key_, "Audio");
+  RegCloseKey(key_);
+}
+
 // ---- Windows
 
 HWND findWindow(const char* cls, const char* title) { return FindWindowA(cls, title); }
@@ -379,7 +389,8 @@ std::vector<unsigned char> clipboardDib() {
 }
 
 bool screenshot(const std::string& unixPath) {
-  return runUnix("/usr/bin/import", "-window root \"" + unixPath + "\"") == 0;
+  // Without -silent, import rings the X bell while it grabs, which beep counts would see.
+  return runUnix("/usr/bin/import", "-silent -window root -depth 8 \"" + unixPath + "\"") == 0;
 }
 
 }  // namespace harness

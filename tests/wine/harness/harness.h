@@ -68,6 +68,20 @@ class ScopedEnv {
   bool hadOld_;
 };
 
+// Sets HKCU\Software\Wine\Drivers "Audio" to "" while it lives: Wine's own way to have no
+// sound driver, so programs started meanwhile find no mixer device. (Programs take their sound
+// server from the environment Wine started with; a PULSE_SERVER set by a test would not reach them.)
+class NoAudioDriver {
+ public:
+  NoAudioDriver();
+  ~NoAudioDriver();
+  NoAudioDriver(const NoAudioDriver&) = delete;
+  NoAudioDriver& operator=(const NoAudioDriver&) = delete;
+
+ private:
+  HKEY key_ = nullptr;
+};
+
 // Windows.
 HWND findWindow(const char* cls, const char* title);  // either may be null
 HWND waitWindow(const char* cls, const char* title, int timeoutMs = kWait);
@@ -113,7 +127,8 @@ int waitBeeps(int n, int timeoutMs = kWait);
 // The clipboard's CF_DIB, empty when there is none.
 std::vector<unsigned char> clipboardDib();
 
-// Saves a picture of the whole display to a Unix path (ImageMagick import).
+// Saves a picture of the whole display to a Unix path (ImageMagick import, 8 bits a channel;
+// the extension picks the format, .ppm for pixels a test reads). It rings no X bell.
 bool screenshot(const std::string& unixPath);
 
 }  // namespace harness

@@ -112,9 +112,19 @@ void dismiss(HWND box) {
   waitFor([&] { return !IsWindow(box); });
 }
 
+// The click goes through the screen, so it waits until nothing lies over the control's middle
+// (a window of an earlier test may still be going away).
 void clickControl(HWND control) {
   RECT r = clientRect(control);
-  click(control, r.right / 2, r.bottom / 2);
+  POINT middle{r.right / 2, r.bottom / 2};
+  POINT screen = middle;
+  ClientToScreen(control, &screen);
+  bringToFront(GetAncestor(control, GA_ROOT));
+  waitFor([&] {
+    HWND hit = WindowFromPoint(screen);
+    return hit == control || IsChild(control, hit);
+  }, 3000);
+  click(control, middle.x, middle.y);
 }
 
 void clickArrow(HWND upDown, bool up) {

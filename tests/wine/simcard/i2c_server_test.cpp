@@ -14,7 +14,8 @@ namespace {
 constexpr UINT kWrite = WM_USER + 900, kRead = WM_USER + 901;
 constexpr char kServer[] = "I2CDriverWindow";
 
-// Starts busgate.drv in the sandbox and waits until it is idle, as its callers do.
+// Starts busgate.drv in the sandbox and waits until it is idle, as its callers do. Under Wine
+// the wait may end before the window exists, so tests that need the window wait for it.
 Process startServer(Sandbox& box) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
@@ -49,8 +50,8 @@ void closeServer(HWND w, Process& p) {
 TEST(I2cServer, AnswersWritesAndReadsOfTheChipAndLogsThem) {
   Sandbox box;
   Process p = startServer(box);
-  HWND w = findWindow(kServer, kServer);
-  ASSERT_NE(w, nullptr) << "window must exist once the server is idle";
+  HWND w = waitWindow(kServer, kServer);
+  ASSERT_NE(w, nullptr) << "the server must create its window";
   EXPECT_FALSE(IsWindowVisible(w));
   EXPECT_EQ(GetParent(w), nullptr);
 
@@ -93,7 +94,7 @@ TEST(I2cServer, ChipKeepsItsRegistersBetweenServersAndStartsAtPowerOn) {
                                       0x47, 0x40, 0x00, 0x01, 0x00, 0x40, 0x1C, 0x01};
   {
     Process p = startServer(box);
-    HWND w = findWindow(kServer, kServer);
+    HWND w = waitWindow(kServer, kServer);
     ASSERT_NE(w, nullptr);
     for (unsigned sub = 0; sub < 0x1A; ++sub)
       EXPECT_EQ(request(w, kRead, sub), 0xAA00 | defaults[sub]) << "subaddress " << sub;
@@ -101,7 +102,7 @@ TEST(I2cServer, ChipKeepsItsRegistersBetweenServersAndStartsAtPowerOn) {
     closeServer(w, p);
   }
   Process p = startServer(box);
-  HWND w = findWindow(kServer, kServer);
+  HWND w = waitWindow(kServer, kServer);
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(request(w, kRead, 0x0E), 0xAA53);
   closeServer(w, p);
@@ -112,7 +113,7 @@ TEST(I2cServer, StatusBytesAreLiveOrPinned) {
   {
     ScopedEnv version("SIMCARD_CHIP_VERSION", "5");
     Process p = startServer(box);
-    HWND w = findWindow(kServer, kServer);
+    HWND w = waitWindow(kServer, kServer);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(request(w, kRead, 0x00), 0xAA50);
     EXPECT_EQ(request(w, kRead, 0x1F), 0xAA40) << "locked, 50 Hz, colour off";
@@ -136,7 +137,7 @@ TEST(I2cServer, StatusBytesAreLiveOrPinned) {
   }
   ScopedEnv pins("SIMCARD_STATUS", "1B:C1,1f:40,1A:0f");
   Process p = startServer(box);
-  HWND w = findWindow(kServer, kServer);
+  HWND w = waitWindow(kServer, kServer);
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(request(w, kRead, 0x1B), 0xAAC1);
   EXPECT_EQ(request(w, kRead, 0x1F), 0xAA40);
@@ -148,7 +149,7 @@ TEST(I2cServer, NakAfterAnswersLaterRequestsWithoutAcknowledge) {
   Sandbox box;
   ScopedEnv fault("SIMCARD_I2C", "nak-after=2");
   Process p = startServer(box);
-  HWND w = findWindow(kServer, kServer);
+  HWND w = waitWindow(kServer, kServer);
   ASSERT_NE(w, nullptr);
   EXPECT_TRUE(acked(request(w, kWrite, 0x0A, 0x90)));
   EXPECT_TRUE(acked(request(w, kRead, 0x0A)));
@@ -164,7 +165,7 @@ TEST(I2cServer, ExitAfterEndsRightAfterTheNthRequest) {
   Sandbox box;
   ScopedEnv fault("SIMCARD_I2C", "exit-after=2");
   Process p = startServer(box);
-  HWND w = findWindow(kServer, kServer);
+  HWND w = waitWindow(kServer, kServer);
   ASSERT_NE(w, nullptr);
   EXPECT_TRUE(acked(request(w, kWrite, 0x0A, 0x90)));
   EXPECT_TRUE(p.running());
@@ -177,7 +178,7 @@ TEST(I2cServer, HangAfterStopsAnsweringButKeepsItsWindow) {
   Sandbox box;
   ScopedEnv fault("SIMCARD_I2C", "hang-after=1");
   Process p = startServer(box);
-  HWND w = findWindow(kServer, kServer);
+  HWND w = waitWindow(kServer, kServer);
   ASSERT_NE(w, nullptr);
   EXPECT_TRUE(acked(request(w, kWrite, 0x0A, 0x90)));
   EXPECT_EQ(request(w, kRead, 0x0A, 0, 1500), -1) << "second request must not return";

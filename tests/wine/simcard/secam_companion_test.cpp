@@ -35,6 +35,20 @@ TEST(SecamCompanion, StartsAServerWritesTheChromaRegisterAndClosesIt) {
   EXPECT_EQ(completeLines(box.log("secam.log")), (std::vector<std::string>{"args s53", "exit 0"}));
 }
 
+TEST(SecamCompanion, StartsTheServerFromAFolderWithBlanks) {
+  Sandbox box;
+  std::string folder = box.path("with blank");
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  for (const char* name : {"chromset.drv", "busgate.drv"})
+    ASSERT_TRUE(CopyFileA(box.path(name).c_str(), (folder + "\\" + name).c_str(), FALSE));
+  ASSERT_EQ(findWindow(kServer, kServer), nullptr);
+  Process p = box.start("with blank\\chromset.drv", "s53");
+  ASSERT_TRUE(p.started());
+  EXPECT_EQ(p.waitExit(), 0);
+  EXPECT_EQ(chipByte(box, 0x0E), 0x53);
+  EXPECT_EQ(findWindow(kServer, kServer), nullptr);
+}
+
 TEST(SecamCompanion, UsesARunningServerAndLeavesItRunning) {
   Sandbox box;
   Process server = box.start("busgate.drv");

@@ -1,6 +1,8 @@
 // The bench itself: a program started from its sandbox, found, driven and observed.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tests/wine/harness/harness.h"
 
 using namespace harness;
@@ -54,4 +56,14 @@ TEST(Bench, SandboxHasItsOwnFolderAndStandInSettings) {
   ASSERT_TRUE(writeFile(a.path("x.txt"), std::string("a\0b", 3)));
   EXPECT_EQ(readFile(a.path("x.txt")), std::string("a\0b", 3));
   EXPECT_EQ(readFile(a.path("missing.txt")), "");
+}
+
+TEST(Bench, ScreenshotIsTakenWithoutRingingTheBell) {
+  const std::string unixPath = "/tmp/vt-bench-shot-" + std::to_string(GetCurrentProcessId()) + ".ppm";
+  int before = beepCount();
+  ASSERT_TRUE(screenshot(unixPath));
+  EXPECT_EQ(readFile(unixToWindows(unixPath)).substr(0, 2), "P6");
+  Sleep(300);  // a bell would have reached BELL_LOG by now
+  EXPECT_EQ(beepCount(), before);
+  DeleteFileA(unixToWindows(unixPath).c_str());
 }

@@ -95,11 +95,13 @@ class ScopedWorkArea {
   bool ok() const { return ok_; }
 
  private:
-  // xprop runs detached (Wine gives no handle on a Unix process), so publish until it shows.
+  // xprop has set the property when runUnix returns; Wine reads it again on resetdisplay,
+  // asked until the work area shows.
   bool publish(const RECT& area) {
     std::string value = std::to_string(area.left) + ", " + std::to_string(area.top) + ", " +
                         std::to_string(area.right - area.left) + ", " + std::to_string(area.bottom - area.top);
-    runUnix("/usr/bin/xprop", "-root -f _NET_WORKAREA 32c -set _NET_WORKAREA \"" + value + "\"");
+    if (runUnix("/usr/bin/xprop", "-root -f _NET_WORKAREA 32c -set _NET_WORKAREA \"" + value + "\"") != 0)
+      return false;
     for (int attempt = 0; attempt < 20; ++attempt) {
       box_.start("taskbar_standin.exe", "resetdisplay").waitExit();
       RECT now = workArea();

@@ -15,10 +15,8 @@
 
 #include "tests/wine/harness/harness.h"
 #include "tests/wine/viewer/dialog_host_protocol.h"
-#include "tests/wine/viewer/unix_tools.h"
 
 using namespace harness;
-using namespace unix_tools;
 
 namespace {
 
@@ -162,7 +160,7 @@ TEST(VolumeDialog, SliderDragAndMuteClicksReachTheMixer) {
   // The thumb sits at the top of the channel; drag it to the middle of the slider.
   RECT s = windowRect(GetDlgItem(d, kMasterSlider));
   const int x = (s.left + s.right) / 2;
-  ASSERT_TRUE(drag({x, s.top + 13}, {x, (s.top + s.bottom) / 2}));
+  ASSERT_TRUE(dragScreen(d, {x, s.top + 13}, {x, (s.top + s.bottom) / 2}, ""));
   ASSERT_TRUE(waitFor([&] { return host.read(kSpeakers, false) < 65535; }));
   const LRESULT pos = sliderPos(d, kMasterSlider);
   EXPECT_NEAR(pos, kSteps / 2, kSteps / 8);
@@ -406,7 +404,7 @@ struct Shot {
 Shot takeShot(const std::string& name) {
   const std::string unixPath = "/tmp/vistrel-look-" + name + ".ppm";
   Shot shot;
-  if (!runShell("import -window root -depth 8 " + unixPath)) return shot;
+  if (!screenshot(unixPath)) return shot;
   const std::string data = readFile(unixToWindows(unixPath));
   int maxValue = 0, used = 0;
   if (std::sscanf(data.c_str(), "P6 %d %d %d%n", &shot.width, &shot.height, &maxValue, &used) != 3 ||

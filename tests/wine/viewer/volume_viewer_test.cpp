@@ -9,7 +9,6 @@
 #include <functional>
 #include <string>
 
-#include "tests/wine/viewer/unix_tools.h"
 #include "tests/wine/viewer/viewer_session.h"
 
 using namespace harness;
@@ -75,7 +74,7 @@ TEST_F(ViewerVolume, VOpensTheVolumeDialogAtThePointerAndADragReachesTheMixer) {
 
   RECT s = windowRect(GetDlgItem(d, kMasterSlider));
   const int x = (s.left + s.right) / 2;
-  ASSERT_TRUE(unix_tools::drag({x, s.top + 13}, {x, (s.top + s.bottom) / 2}));
+  ASSERT_TRUE(dragScreen(d, {x, s.top + 13}, {x, (s.top + s.bottom) / 2}, ""));
   const LRESULT dragged = sliderPos(d, kMasterSlider);
   EXPECT_NEAR(dragged, 96, 24);
   pressKey(d, VK_ESCAPE);
@@ -147,7 +146,7 @@ TEST_F(ViewerVolume, VolumeItemOfThePopupOpensTheDialog) {
 }
 
 TEST_F(ViewerVolume, WithoutAMixerVBeepsAndOpensNothing) {
-  unix_tools::NoAudioDriver noAudio;
+  NoAudioDriver noAudio;
   start("8");
   EXPECT_EQ(beepsAfterKey('V', 1), 1);
   EXPECT_EQ(dialog(1000), nullptr);
