@@ -24,6 +24,12 @@ void toggleTopmostOption(HWND w) {
   if (!viewerSettings.fullscreen) applyTopmost(w);
 }
 
+// The trackbar class is made available before the dialog is created.
+void openVolumeDialog(HWND w) {
+  initVolumeDialogClasses();
+  openDialog(w, IDD_VOLUME, volumeDialogProc, 0);
+}
+
 void tweakDecoder(HWND w) {
   if (viewerSettings.suppressWarnings || confirmAdvancedUse(w)) runRegisterEditor();
 }
@@ -48,7 +54,7 @@ constexpr Command kCommands[] = {
     {CMD_DISABLE_SCREEN_SAVER, toggleScreenSaverOption},
     {CMD_TOPMOST, toggleTopmostOption},
     {CMD_FULL_SCREEN, toggleFullScreen},
-    {CMD_VOLUME, [](HWND w) { openDialog(w, IDD_VOLUME, volumeDialogProc, 0); }},
+    {CMD_VOLUME, openVolumeDialog},
     {CMD_TWEAK, tweakDecoder},
     {CMD_SIZE_1_1, [](HWND w) { setPredefinedSize(w, 1); }},
     {CMD_SIZE_1_2, [](HWND w) { setPredefinedSize(w, 2); }},

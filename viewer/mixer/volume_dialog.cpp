@@ -7,13 +7,17 @@
 #include "viewer/resource.h"
 #include "viewer/settings.h"
 
+// comctl32 is loaded only when the Volume dialog is first wanted, so that the viewer's
+// start does not pay for a library that only the sliders need.
 bool initVolumeDialogClasses() {
+  using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  static HMODULE library = LoadLibraryA("comctl32.dll");
+  FARPROC address = library ? GetProcAddress(library, "InitCommonControlsEx") : nullptr;
+  if (!address) return false;
+  auto init = reinterpret_cast<InitFunction>(reinterpret_cast<void (*)()>(address));
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
-  return InitCommonControlsEx(&classes) != FALSE;
+  return init(&classes) != FALSE;
 }
-
-// Done once at start-up, so that whoever opens template 3 needs no call of its own.
-static const bool trackbarClassReady = initVolumeDialogClasses();
 
 void disableDialogItem(HWND dialog, int controlId) {
   EnableWindow(GetDlgItem(dialog, controlId), FALSE);

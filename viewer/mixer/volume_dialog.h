@@ -4,8 +4,8 @@
 
 #include "viewer/mixer/mixer_levels.h"
 
-// Makes the trackbar class available for template 3. It runs by itself at start-up (a
-// static initialiser of volume_dialog.cpp); calling it again is harmless.
+// Makes the trackbar class available for template 3; call it before opening the dialog
+// (calling it again is harmless).
 bool initVolumeDialogClasses();
 INT_PTR CALLBACK volumeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void initVolumeDialog(HWND dialog);

@@ -32,6 +32,7 @@ static void openDialog(HWND main, int command) {
       DialogBoxParamA(viewerState.instance, MAKEINTRESOURCEA(IDD_HELP), main, aboutDialogProc, 0);
       break;
     case CMD_VOLUME:
+      initVolumeDialogClasses();
       DialogBoxParamA(viewerState.instance, MAKEINTRESOURCEA(IDD_VOLUME), main, volumeDialogProc, 0);
       break;
   }
