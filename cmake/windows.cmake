@@ -17,8 +17,8 @@ function(add_windows_program target)
     RUNTIME_OUTPUT_DIRECTORY ${P_DIR})
   target_link_options(${target} PRIVATE -s)
   if(P_PRODUCT)
-    target_compile_options(${target} PRIVATE
-      $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables>)
+    set(no_runtime -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-threadsafe-statics)
+    target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${no_runtime}>")
   endif()
 endfunction()
 

@@ -9,10 +9,12 @@
 
 // comctl32 is loaded only when the Volume dialog is first wanted, so that the viewer's
 // start does not pay for a library that only the sliders need.
+static HMODULE commonControls = nullptr;
+
 bool initVolumeDialogClasses() {
   using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  static HMODULE library = LoadLibraryA("comctl32.dll");
-  FARPROC address = library ? GetProcAddress(library, "InitCommonControlsEx") : nullptr;
+  if (!commonControls) commonControls = LoadLibraryA("comctl32.dll");
+  FARPROC address = commonControls ? GetProcAddress(commonControls, "InitCommonControlsEx") : nullptr;
   if (!address) return false;
   auto init = reinterpret_cast<InitFunction>(reinterpret_cast<void (*)()>(address));
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_BAR_CLASSES};
