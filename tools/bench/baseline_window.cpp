@@ -1,13 +1,12 @@
 // The viewer's baseline: a minimal Win32 program that creates, shows and paints (grey on a
 // black class background) one window of the client size given on its command line.
 // Built a second time with BENCH_VIEWER_IMPORTS, it also imports the DLLs the viewer
-// imports (the capture service, winmm, common controls), to show what loading them costs.
+// imports (the capture service, winmm), to show what loading them costs.
 #include <windows.h>
 
 #include <cstdlib>
 
 #ifdef BENCH_VIEWER_IMPORTS
-#include <commctrl.h>
 #include <mmsystem.h>
 #include <vfw.h>
 #endif
@@ -17,8 +16,7 @@ namespace {
 #ifdef BENCH_VIEWER_IMPORTS
 // Referenced, never called: the loader maps the DLLs at start as it does for the viewer.
 void* volatile viewerImports[] = {reinterpret_cast<void*>(&capCreateCaptureWindowA),
-                                  reinterpret_cast<void*>(&mixerGetNumDevs),
-                                  reinterpret_cast<void*>(&InitCommonControlsEx)};
+                                  reinterpret_cast<void*>(&mixerGetNumDevs)};
 #endif
 
 void onPaint(HWND w) {

@@ -92,7 +92,7 @@ std::vector<Row> viewerStartRows(const Settings& s) {
                      " for both; 'shown' = visible, overlay and scale logged, non-black pixels on the display";
   const char* base = "minimal window program";
   Row importsRow = infoRow("minimal window importing the viewer's DLLs: start until painted", "ms", importsStart, base,
-                            startBase, "for explanation: avicap32 (the stand-in), winmm and comctl32 loaded, nothing called");
+                            startBase, "for explanation: avicap32 (the stand-in) and winmm loaded, nothing called");
   Row importsPeakRow = infoRow("minimal window importing the viewer's DLLs: peak working set", "KiB", importsPeak, base,
                                 peakBase, "for explanation");
   return {ratioRow("viewer: start until the live picture shows", "ms", start, base, startBase, 1.2, size),
