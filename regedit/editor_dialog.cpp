@@ -10,7 +10,7 @@
 #include "regedit/resource.h"
 #include "regedit/snapshot_file.h"
 #include "regedit/status_display.h"
-#include "regedit/wait_cursor.h"
+#include "common/wait_cursor.h"
 
 namespace quorvex {
 namespace {

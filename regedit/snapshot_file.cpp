@@ -9,7 +9,7 @@
 #include "regedit/field_controls.h"
 #include "regedit/i2c_link.h"
 #include "regedit/paths.h"
-#include "regedit/wait_cursor.h"
+#include "common/wait_cursor.h"
 
 namespace quorvex {
 

@@ -2,6 +2,7 @@
 // and the register editor (command 119). Every failure is one beep; success is silent.
 #include "viewer/companions.h"
 
+#include "common/wait_cursor.h"
 #include "viewer/companion_rules.h"
 #include "viewer/settings.h"
 
@@ -24,18 +25,6 @@ static_assert(kWarningStyle == 0x10131);
 static_assert(sizeof(STARTUPINFOA) == 68);
 
 void beep() { MessageBeep(0xFFFFFFFF); }
-
-// Shows the wait cursor for its lifetime and then puts the previous one back.
-class WaitCursor {
- public:
-  WaitCursor() : previous_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {}
-  ~WaitCursor() { SetCursor(previous_); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  HCURSOR previous_;
-};
 
 // The quoted path of fileName beside the viewer, then the argument (may be empty).
 bool buildCommandLine(char* commandLine, const char* fileName, const char* argument) {

@@ -1,8 +1,7 @@
 // The hourglass for the length of a blocking operation; the previous cursor comes back after.
+// Shared by both programs.
 #pragma once
 #include <windows.h>
-
-namespace quorvex {
 
 class WaitCursor {
  public:
@@ -14,5 +13,3 @@ class WaitCursor {
  private:
   HCURSOR previous_;
 };
-
-}  // namespace quorvex
