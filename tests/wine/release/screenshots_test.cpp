@@ -31,7 +31,7 @@ TEST(Screenshots, EachPictureShowsItsWholeWindowAndTheViewersInColour) {
   // script the ones tools/wine-run sets.
   const std::string script = std::string(std::getenv("VT_SOURCE")) + "/tools/screenshots";
   ASSERT_EQ(runUnix("/usr/bin/env", "PATH=/usr/local/bin:/usr/bin:/bin WINEDLLOVERRIDES=avicap32=n '" + script + "' '" +
-                                        folder + "'", 4 * kWait),
+                                        folder + "'", 12 * kWait),
             0);
 
   std::map<std::string, SIZE> windows;
