@@ -42,7 +42,21 @@ std::string fieldRow(const Field& f) {
          cell(escaped(f.naming->label)) + "</tr>\n";
 }
 
-// The table of the fields whose bits 7-0 (or whole field) lie in register r; "" when none.
+const std::string kTableHead =
+    "<table>\n<tr><th>Field</th><th>Bits</th><th>Values</th><th>Default</th><th>Editor's label</th></tr>\n";
+
+// Where register r holds bit 8 of a nine-bit field that the table of another register lists.
+std::string bit8Notes(int r) {
+  std::string notes;
+  for (const Field& f : fields())
+    if (f.kind == Kind::Wide && f.wide->highSubaddress == r)
+      notes += "<p>Bit " + std::to_string(f.wide->highBit) + " holds bit 8 of <b>" + f.name() + "</b> (" +
+               registerName(f.wide->lowSubaddress) + ").</p>\n";
+  return notes;
+}
+
+// The table of the fields whose bits 7-0 (or whole field) lie in register r; "" when the
+// register holds no field.
 std::string registerTable(int r) {
   std::string rows;
   for (const Field& f : fields()) {
@@ -50,11 +64,11 @@ std::string registerTable(int r) {
     fieldRegisters(f, regs);
     if (regs[0] == r) rows += fieldRow(f);
   }
-  if (rows.empty()) return "";
+  std::string notes = bit8Notes(r);
+  if (rows.empty() && notes.empty()) return "";
   std::string name = registerName(static_cast<std::uint8_t>(r));
-  return "<h2 id=\"r" + name + "\">Register " + name + "</h2>\n<table>\n" +
-         "<tr><th>Field</th><th>Bits</th><th>Values</th><th>Default</th><th>Editor's label</th></tr>\n" +
-         rows + "</table>\n";
+  std::string table = rows.empty() ? "" : kTableHead + rows + "</table>\n";
+  return "<h2 id=\"r" + name + "\">Register " + name + "</h2>\n" + table + notes;
 }
 
 const char kHead[] =

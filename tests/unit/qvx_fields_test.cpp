@@ -201,7 +201,11 @@ TEST(QvxPage, OneRowPerFieldOfTheTablesAndOneTablePerRegister) {
                                      quorvex::spinFields.size() + quorvex::wideSpinFields.size());
   EXPECT_EQ(count(page, "<tr class=\"field\">"), tableFields);
   EXPECT_EQ(count(page, "<table>"), count(page, "</table>"));
-  EXPECT_EQ(count(page, "<h2 "), 19);  // 0x02 to 0x16 less 0x0F, 0x14; 0x17 holds only bit 8s
+  EXPECT_EQ(count(page, "<h2 "), 20);  // 0x02 to 0x17 less 0x0F and 0x14
+  EXPECT_EQ(count(page, "<table>"), 19);  // 0x17 holds only bit 8s
+  EXPECT_NE(page.find("Register 0x17</h2>\n<p>Bit 0 holds bit 8 of <b>VSTA</b> (0x15).</p>\n"
+                      "<p>Bit 1 holds bit 8 of <b>VSTO</b> (0x16).</p>\n"),
+            std::string::npos);
   EXPECT_NE(page.find("<td><b>HSB</b></td><td>7-0</td><td>-107 to 108</td><td>-21</td>"
                       "<td>Horz sync begin (HSB7...0)</td>"),
             std::string::npos);
