@@ -13,15 +13,15 @@ const std::array<FieldName, kFieldCount> fieldNames = {{
     {IDC_MODE, "MODE", "MODE2...0"},
     {IDC_GUDL, "GUDL", "GUDL2...0"},
     {IDC_FUSE, "FUSE", "FUSE1...0"},
-    {IDC_GAI1, "GAI1", "GAI1, GAI2 8...0"},
-    {IDC_GAI2, "GAI2", "GAI1, GAI2 8...0"},
+    {IDC_GAI1_SPIN, "GAI1", "GAI1, GAI2 8...0"},
+    {IDC_GAI2_SPIN, "GAI2", "GAI1, GAI2 8...0"},
     {IDC_GAFIX, "GAFIX", "Gain Control Fix (GAFIX)"},
     {IDC_HOLDG, "HOLDG", "Gain Control Integration (HOLDG)"},
     {IDC_WPOFF, "WPOFF", "White Peak Off (WPOFF)"},
     {IDC_VBSL, "VBSL", "Vertical Blanking Select (VBSL)"},
     {IDC_HLNRS, "HLNRS", "HL not reference select (HLNRS)"},
-    {IDC_HSB, "HSB", "Horz sync begin (HSB7...0)"},
-    {IDC_HSS, "HSS", "Horz sync stop (HSS7...0)"},
+    {IDC_HSB_SPIN, "HSB", "Horz sync begin (HSB7...0)"},
+    {IDC_HSS_SPIN, "HSS", "Horz sync stop (HSS7...0)"},
     {IDC_VNOI, "VNOI", "VNOI1...0"},
     {IDC_HPLL, "HPLL", "Horizontal PLL (HPLL)"},
     {IDC_VTRC, "VTRC", "TV/VTR mode select (VTRC)"},
@@ -34,10 +34,10 @@ const std::array<FieldName, kFieldCount> fieldNames = {{
     {IDC_VBLB, "VBLB", "Vert blanking luma bypass (VBLB)"},
     {IDC_PREF, "PREF", "Prefilter active (PREF)"},
     {IDC_BYPS, "BYPS", "Chroma trap bypass (BYPS)"},
-    {IDC_BRIGHTNESS, "BRIG", "Brigthness/Contrast"},
-    {IDC_CONTRAST, "CONT", "Brigthness/Contrast"},
-    {IDC_SATURATION, "SATN", "Saturation/Hue"},
-    {IDC_HUE, "HUEC", "Saturation/Hue"},
+    {IDC_BRIGHTNESS_SPIN, "BRIG", "Brigthness/Contrast"},
+    {IDC_CONTRAST_SPIN, "CONT", "Brigthness/Contrast"},
+    {IDC_SATURATION_SPIN, "SATN", "Saturation/Hue"},
+    {IDC_HUE_SPIN, "HUEC", "Saturation/Hue"},
     {IDC_CHBW, "CHBW", "CHBW1...0"},
     {IDC_FCTC, "FCTC", "Fast color time constant (FCTC)"},
     {IDC_DCCF, "DCCF", "Disable chroma comb filter (DCCF)"},
@@ -65,23 +65,15 @@ const std::array<FieldName, kFieldCount> fieldNames = {{
     {IDC_BCHI, "BCHI", "BCHI1...0"},
     {IDC_CCTR, "CCTR", "CCTR1...0"},
     {IDC_VCTR, "VCTR", "VCTR1...0"},
-    {IDC_VSTA, "VSTA", "VSTA, VSTO 8...0"},
-    {IDC_VSTO, "VSTO", "VSTA, VSTO 8...0"},
+    {IDC_VSTA_SPIN, "VSTA", "VSTA, VSTO 8...0"},
+    {IDC_VSTO_SPIN, "VSTO", "VSTA, VSTO 8...0"},
 }};
 
 namespace {
 
-template <typename Table, typename Key>
-const typename Table::value_type* byId(const Table& table, Key key, int id) {
-  for (const auto& entry : table)
-    if (entry.*key == id) return &entry;
-  return nullptr;
-}
-
 Field resolve(const FieldName& n) {
-  Field f{&n, Kind::List, findComboField(n.id), findCheckField(n.id),
-          byId(spinFields, &SpinField::editId, n.id),
-          byId(wideSpinFields, &WideSpinField::editId, n.id)};
+  Field f{&n, Kind::List, findComboField(n.id), findCheckField(n.id), findSpinField(n.id),
+          findWideSpinField(n.id)};
   if (f.bit) f.kind = Kind::Bit;
   if (f.byte) f.kind = Kind::Byte;
   if (f.wide) f.kind = Kind::Wide;

@@ -16,7 +16,7 @@ enum class Kind { List, Bit, Byte, Wide };
 
 // A field's short name and the editor's text beside it (label or check box text).
 struct FieldName {
-  int id;  // list or check box id, or the edit box id of a number field
+  int id;  // list or check box id, or the up-down id of a number field
   const char* name;
   const char* label;
 };

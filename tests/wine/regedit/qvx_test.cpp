@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <map>
 #include <memory>
 #include <sstream>
@@ -73,7 +75,7 @@ std::string editorValue(const Editor& e, const qvx::Field& f) {
   switch (f.kind) {
     case qvx::Kind::List: return std::to_string(SendMessageA(e.item(id), CB_GETCURSEL, 0, 0));
     case qvx::Kind::Bit: return std::to_string(SendMessageA(e.item(id), BM_GETCHECK, 0, 0));
-    default: return e.text(id);
+    default: return e.text(GetDlgCtrlID(reinterpret_cast<HWND>(SendMessageA(e.item(id), UDM_GETBUDDY, 0, 0))));
   }
 }
 
@@ -108,6 +110,7 @@ class QvxTest : public ::testing::Test {
   }
 
   std::unique_ptr<Sandbox> box = std::make_unique<Sandbox>();
+  Process server;  // a server the test started; it outlives the editor, which polls it
   Editor editor;
 };
 
@@ -142,7 +145,6 @@ TEST_F(QvxTest, EditorSnapshotShowsInQvxAndApplyMakesAFreshChipShowIt) {
   // A fresh chip in a new sandbox: apply sends the 20 writable registers in the editor's order.
   box = std::make_unique<Sandbox>();
   ASSERT_TRUE(writeFile(box->path("tuned.qvx"), snapshot));
-  Process server;
   startServer(*box, server);
   QvxRun apply = runQvx(*box, "apply tuned.qvx");
   EXPECT_EQ(apply.code, 0) << apply.err;
@@ -151,6 +153,9 @@ TEST_F(QvxTest, EditorSnapshotShowsInQvxAndApplyMakesAFreshChipShowIt) {
   EXPECT_EQ(linesFrom(*box, 1), pushAllLines(regs));
   editor = startEditor(*box);
   ASSERT_NE(editor.dialog, nullptr);
+  ASSERT_TRUE(waitLines(*box, 1 + 20 + 1 + 25));
+  // The controls are filled once the editor has read the chip.
+  waitFor([&] { return SendMessageA(editor.item(IDC_MODE), CB_GETCURSEL, 0, 0) != CB_ERR; });
   EXPECT_EQ(SendMessageA(editor.item(IDC_MODE), CB_GETCURSEL, 0, 0), 6);
   EXPECT_EQ(editor.text(IDC_BRIGHTNESS), "140");
 }
@@ -182,7 +187,6 @@ TEST_F(QvxTest, EveryLabelOfThePageIsATextOfTheEditor) {
 }
 
 TEST_F(QvxTest, ApplyOfNamedFieldsChangesOnlyThoseFieldsOnTheChip) {
-  Process server;
   startServer(*box, server);
   ASSERT_EQ(runQvx(*box, "new a.qvx").code, 0);
   ASSERT_EQ(runQvx(*box, "set a.qvx MODE=6 GUDL=5 GAI1=44 BRIG=1").code, 0);
