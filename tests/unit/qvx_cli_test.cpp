@@ -135,12 +135,14 @@ TEST_F(QvxCli, OneBadArgumentRefusesTheWholeSetAndWritesNothing) {
 
 TEST_F(QvxCli, BadFilesAndCommandsGetOneLineAndStatusTwo) {
   write("short.qvx", std::string(31, 'x'));
+  write("long.qvx", std::string(5000, 'x'));
   struct Case {
     std::string args, err;
   } cases[] = {
       {"show " + path("none.qvx"), "qvx: " + path("none.qvx") + ": no such file\n"},
       {"show " + path("short.qvx"), "qvx: " + path("short.qvx") + ": 31 bytes, not 32\n"},
       {"diff " + path("short.qvx") + " " + path("short.qvx"), "qvx: " + path("short.qvx") + ": 31 bytes, not 32\n"},
+      {"set " + path("long.qvx") + " MODE=1", "qvx: " + path("long.qvx") + ": 5000 bytes, not 32\n"},
       {"set " + path("none.qvx") + " MODE=1", "qvx: " + path("none.qvx") + ": no such file\n"},
       {"show", "qvx: usage: qvx show FILE.qvx [--json]\n"},
       {"set " + path("short.qvx"), "qvx: usage: qvx set FILE.qvx NAME=VALUE...\n"},

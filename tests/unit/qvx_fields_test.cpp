@@ -1,15 +1,13 @@
 // qvx's view of the editor's fields: names, value parsing and every refusal, the printed
-// forms, the register reference page and snapshot reading.
+// forms and the register reference page.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <set>
 #include <string>
 
 #include "qvx/field_args.h"
 #include "qvx/register_page.h"
 #include "qvx/report.h"
-#include "qvx/snapshot_io.h"
 
 using namespace qvx;
 
@@ -212,30 +210,4 @@ TEST(QvxPage, OneRowPerFieldOfTheTablesAndOneTablePerRegister) {
   EXPECT_NE(page.find("<td><b>GAI1</b></td><td>7-0, bit 8 in 0x03 bit 0</td><td>0 to 511</td><td>256</td>"),
             std::string::npos);
   EXPECT_NE(page.find("<td>1 &quot;01 - Nominal bandwidth (800 kHz)&quot;</td>"), std::string::npos);
-}
-
-TEST(QvxSnapshot, MissingAndWrongSizedFilesAreRefusedWithTheirSize) {
-  char dir[] = "/tmp/qvx-unit-XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  const std::string base = dir;
-  RegisterShadow s = defaults();
-  std::string error;
-  EXPECT_FALSE(readSnapshot(base + "/none.qvx", s, error));
-  EXPECT_EQ(error, base + "/none.qvx: no such file");
-  for (int size : {0, 31, 33, 5000}) {
-    std::string path = base + "/" + std::to_string(size) + ".qvx";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    for (int i = 0; i < size; ++i) std::fputc(i, f);
-    std::fclose(f);
-    EXPECT_FALSE(readSnapshot(path, s, error)) << size;
-    EXPECT_EQ(error, path + ": " + std::to_string(size) + " bytes, not 32");
-    std::remove(path.c_str());
-  }
-  EXPECT_EQ(s.bytes, defaults().bytes) << "a refused file changes nothing";
-  ASSERT_TRUE(writeSnapshot(base + "/ok.qvx", s, error)) << error;
-  RegisterShadow back{};
-  ASSERT_TRUE(readSnapshot(base + "/ok.qvx", back, error)) << error;
-  EXPECT_EQ(back.bytes, s.bytes);
-  std::remove((base + "/ok.qvx").c_str());
-  std::remove(dir);
 }
