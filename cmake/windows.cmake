@@ -1,15 +1,25 @@
 # Helpers for the Windows targets.
 
-# add_windows_program(target FILE name.ext SOURCES ... [DIR dir] [PRODUCT])
-# A GUI-subsystem program written to DIR (default: the delivery folder build/out).
-# PRODUCT marks a delivered program: built without exceptions, RTTI and unwind tables, so
-# that the C++ runtime's exception machinery stays out of it and it stays small.
+# product_code(target): code of a delivered program, built without exceptions, RTTI and
+# unwind tables, so that the C++ runtime's exception machinery stays out of it and it stays small.
+function(product_code target)
+  set(no_runtime -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-threadsafe-statics)
+  target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${no_runtime}>")
+endfunction()
+
+# add_windows_program(target FILE name.ext SOURCES ... [DIR dir] [PRODUCT] [CONSOLE])
+# A GUI-subsystem program (console with CONSOLE) written to DIR (default: the delivery
+# folder build/out). PRODUCT marks a delivered program (see product_code).
 function(add_windows_program target)
-  cmake_parse_arguments(P "PRODUCT" "FILE;DIR" "SOURCES" ${ARGN})
+  cmake_parse_arguments(P "PRODUCT;CONSOLE" "FILE;DIR" "SOURCES" ${ARGN})
   if(NOT P_DIR)
     set(P_DIR ${OUT_DIR})
   endif()
-  add_executable(${target} WIN32 ${P_SOURCES})
+  set(subsystem WIN32)
+  if(P_CONSOLE)
+    set(subsystem "")
+  endif()
+  add_executable(${target} ${subsystem} ${P_SOURCES})
   string(REGEX MATCH "^[^.]+" base ${P_FILE})
   string(REGEX MATCH "\\.[^.]+$" ext ${P_FILE})
   set_target_properties(${target} PROPERTIES
@@ -17,8 +27,7 @@ function(add_windows_program target)
     RUNTIME_OUTPUT_DIRECTORY ${P_DIR})
   target_link_options(${target} PRIVATE -s)
   if(P_PRODUCT)
-    set(no_runtime -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-threadsafe-statics)
-    target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${no_runtime}>")
+    product_code(${target})
   endif()
 endfunction()
 

@@ -7,6 +7,7 @@
 
 #include "regedit/field_controls.h"
 #include "regedit/i2c_link.h"
+#include "regedit/paths.h"
 #include "regedit/resource.h"
 #include "regedit/snapshot_file.h"
 #include "regedit/status_display.h"
@@ -16,7 +17,7 @@ namespace quorvex {
 namespace {
 
 const char kDialogTitle[] = "Quorvex Control Center";
-const char kHelpPage[] = "https://example.org/quorvex/help.html";
+const char kHelpPage[] = "quorvex.html";  // the register reference page beside the editor
 constexpr UINT_PTR kPollTimer = 1;
 constexpr COLORREF kNoticeColour = RGB(0, 64, 255);
 
@@ -100,8 +101,22 @@ void onReinit() {
   pushAll();
 }
 
+// The help page's full path beside the editor; false when it cannot be built or is missing.
+bool findHelpPage(char (&page)[kPathSize]) {
+  char module[kPathSize] = {};
+  DWORD n = GetModuleFileNameA(nullptr, module, sizeof module);
+  if (n == 0 || n >= sizeof module || !siblingPath(std::string_view(module, n), kHelpPage, page))
+    return false;
+  DWORD attributes = GetFileAttributesA(page);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 void openHelpPage(HWND dialog) {
-  ShellExecuteA(dialog, nullptr, kHelpPage, nullptr, nullptr, SW_SHOWNORMAL);
+  char page[kPathSize];
+  if (findHelpPage(page))
+    ShellExecuteA(dialog, "open", page, nullptr, nullptr, SW_SHOWNORMAL);
+  else
+    MessageBeep(0xFFFFFFFF);
 }
 
 // Button clicks: the whole wParam is compared, so only notification code 0 acts.

@@ -58,4 +58,12 @@ bool defaultSnapshotPath(std::string_view modulePath, char (&path)[kPathSize]) {
          fail(path, sizeof path);
 }
 
+bool siblingPath(std::string_view modulePath, std::string_view name, char (&path)[kPathSize]) {
+  std::size_t cut = modulePath.rfind('\\');
+  if (cut == std::string_view::npos || cut < 1) return fail(path, sizeof path);
+  std::size_t at = 0;
+  return (append(path, sizeof path, at, prefix(modulePath, cut + 1)) && append(path, sizeof path, at, name)) ||
+         fail(path, sizeof path);
+}
+
 }  // namespace quorvex

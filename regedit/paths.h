@@ -31,4 +31,9 @@ bool serverCommandLine(std::string_view modulePath, char (&line)[kPathSize]);
 // result does not fit.
 bool defaultSnapshotPath(std::string_view modulePath, char (&path)[kPathSize]);
 
+// The path of the file name beside the editor into path (kPathSize characters): the module
+// path cut after its last backslash (searched down to the second character), name appended.
+// false, with path empty, when there is no backslash or the result does not fit.
+bool siblingPath(std::string_view modulePath, std::string_view name, char (&path)[kPathSize]);
+
 }  // namespace quorvex

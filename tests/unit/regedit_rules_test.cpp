@@ -258,6 +258,20 @@ TEST(Paths, DefaultSnapshotPathBesideTheEditor) {
   EXPECT_EQ(defaultSnapshotPathOf("C:\\" + std::string(kPathSize - 12 - 4, 'a') + "\\q.drv"), "");
 }
 
+TEST(Paths, HelpPageBesideTheEditorUnquoted) {
+  char path[kPathSize];
+  EXPECT_TRUE(siblingPath("C:\\a b\\quorvex.drv", "quorvex.html", path));
+  EXPECT_STREQ(path, "C:\\a b\\quorvex.html");
+  EXPECT_FALSE(siblingPath("quorvex.drv", "quorvex.html", path));
+  EXPECT_STREQ(path, "");
+  EXPECT_FALSE(siblingPath("C:quorvex.drv", "quorvex.html", path)) << "a colon is no folder here";
+  std::string fits = "C:\\" + std::string(kPathSize - 1 - 12 - 4, 'a') + "\\q.drv";
+  EXPECT_TRUE(siblingPath(fits, "quorvex.html", path));
+  EXPECT_EQ(std::string(path).size(), kPathSize - 1);
+  EXPECT_FALSE(siblingPath("C:\\" + std::string(kPathSize - 12 - 4, 'a') + "\\q.drv", "quorvex.html", path));
+  EXPECT_STREQ(path, "");
+}
+
 // --- Status display --------------------------------------------------------------------
 
 namespace {
