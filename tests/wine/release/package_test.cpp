@@ -83,7 +83,7 @@ TEST_F(ReleasePackage, HoldsExactlyTheDeliveredFilesAndReadme) {
     if (fileExists(unixToWindows(path))) expected.push_back(path.substr(path.rfind('/') + 1));
   const std::vector<std::string> listed = lines(unixOutput("/usr/bin/unzip", "-Z1 '" + zip + "'"));
   EXPECT_EQ(sorted(listed), sorted(expected));
-  for (const char* name : {"vistrel.exe", "quorvex.drv", "README.txt"}) EXPECT_TRUE(contains(listed, name)) << name;
+  for (const char* name : {"vistrel.exe", "quorvex.drv", "qvx.exe", "quorvex.html", "README.txt"}) EXPECT_TRUE(contains(listed, name)) << name;
   for (const char* name : {"busgate.drv", "chromset.drv", "avicap32.dll"}) EXPECT_FALSE(contains(listed, name)) << name;
 }
 
