@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "tests/wine/harness/log_lines.h"
 
@@ -175,6 +176,16 @@ NoAudioDriver::NoAudioDriver() {
 }
 NoAudioDriver::~NoAudioDriver() {
   RegDeleteValueA(key_, "Audio");
+  RegCloseKey(key_);
+}
+
+ScopedDllOverride::ScopedDllOverride(const char* program, const char* dll, const char* mode) : dll_(dll) {
+  const std::string path = std::string("Software\\Wine\\AppDefaults\\") + program + "\\DllOverrides";
+  RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+  RegSetValueExA(key_, dll, 0, REG_SZ, reinterpret_cast<const BYTE*>(mode), static_cast<DWORD>(strlen(mode) + 1));
+}
+ScopedDllOverride::~ScopedDllOverride() {
+  RegDeleteValueA(key_, dll_.c_str());
   RegCloseKey(key_);
 }
 
@@ -391,6 +402,30 @@ std::vector<unsigned char> clipboardDib() {
 bool screenshot(const std::string& unixPath) {
   // Without -silent, import rings the X bell while it grabs, which beep counts would see.
   return runUnix("/usr/bin/import", "-silent -window root -depth 8 \"" + unixPath + "\"") == 0;
+}
+
+COLORREF ScreenPixels::at(int x, int y) const {
+  if (x < 0 || y < 0 || x >= width || y >= height) return CLR_INVALID;
+  const size_t i = (static_cast<size_t>(y) * width + x) * 3;
+  return RGB(static_cast<unsigned char>(rgb[i]), static_cast<unsigned char>(rgb[i + 1]),
+             static_cast<unsigned char>(rgb[i + 2]));
+}
+
+ScreenPixels screenPixels() {
+  static int counter = 0;
+  const std::string unixPath =
+      "/tmp/vt-screen-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + ".ppm";
+  ScreenPixels shot;
+  if (!screenshot(unixPath)) return shot;
+  const std::string data = readFile(unixToWindows(unixPath));
+  DeleteFileA(unixToWindows(unixPath).c_str());
+  int maxValue = 0, used = 0;
+  if (std::sscanf(data.c_str(), "P6 %d %d %d%n", &shot.width, &shot.height, &maxValue, &used) != 3 ||
+      maxValue != 255)
+    return {};
+  shot.rgb = data.substr(used + 1);
+  if (shot.rgb.size() < static_cast<size_t>(shot.width) * shot.height * 3) return {};
+  return shot;
 }
 
 }  // namespace harness
