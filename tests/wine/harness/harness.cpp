@@ -256,6 +256,46 @@ bool waitTitle(HWND w, const std::string& title, int timeoutMs) {
   return waitFor([&] { return windowText(w) == title; }, timeoutMs);
 }
 
+namespace {
+
+// Runs measure on a screen device context with face at points selected.
+template <class Measure>
+SIZE withDialogFont(const char* face, int points, Measure measure) {
+  HDC dc = GetDC(nullptr);
+  LOGFONTA f{};
+  f.lfHeight = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  f.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(f.lfFaceName, face, LF_FACESIZE);
+  HFONT font = CreateFontIndirectA(&f);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size = measure(dc);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, dc);
+  return size;
+}
+
+}  // namespace
+
+SIZE dialogBaseUnits(const char* face, int points) {
+  return withDialogFont(face, points, [](HDC dc) {
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    SIZE letters;
+    GetTextExtentPoint32A(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+    return SIZE{(letters.cx / 26 + 1) / 2, metrics.tmHeight};
+  });
+}
+
+SIZE wrappedTextSize(HWND control, const char* face, int points) {
+  const std::string text = windowText(control);
+  return withDialogFont(face, points, [&](HDC dc) {
+    RECT r{0, 0, clientRect(control).right, 0};
+    DrawTextA(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    return SIZE{r.right, r.bottom};
+  });
+}
+
 // ---- Input
 
 bool bringToFront(HWND w) {

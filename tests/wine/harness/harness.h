@@ -109,6 +109,12 @@ LONG windowStyle(HWND w);
 LONG windowExStyle(HWND w);
 bool waitTitle(HWND w, const std::string& title, int timeoutMs = kWait);
 
+// Text as a dialog draws it, measured in this process with the font a dialog template's
+// FONT points, face line gives: the dialog base units of that font, and the size the text of a
+// static control needs when wrapped to the control's width.
+SIZE dialogBaseUnits(const char* face, int points);
+SIZE wrappedTextSize(HWND control, const char* face, int points);
+
 // Real input. Keys and clicks go through SendInput after the window is brought to the front.
 bool bringToFront(HWND w);
 void pressKey(HWND w, WORD vk, std::vector<WORD> modifiers = {});

@@ -211,43 +211,27 @@ TEST_F(ViewerVolume, WithoutCommonControlsVBeeps) {
 // (10 point MS Sans Serif; wrapped with a wider face, the Help text loses its last lines).
 TEST_F(ViewerVolume, InformationBoxTextsFitTheirRectangles) {
   start("8");
-  HDC dc = GetDC(nullptr);
-  LOGFONTA face{};
-  face.lfHeight = -MulDiv(10, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  face.lfCharSet = DEFAULT_CHARSET;
-  lstrcpyA(face.lfFaceName, "MS Sans Serif");
-  HFONT font = CreateFontIndirectA(&face);
-  HGDIOBJ old = SelectObject(dc, font);
-  TEXTMETRICA metrics;
-  GetTextMetricsA(dc, &metrics);
-  SIZE letters;
-  GetTextExtentPoint32A(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
-  const int unitX = (letters.cx / 26 + 1) / 2, unitY = metrics.tmHeight;  // dialog base units
+  const SIZE units = dialogBaseUnits("MS Sans Serif", 10);
   for (int command : {104, 106}) {
     moveMouse(500, 400);
     PostMessageA(viewer.window, WM_COMMAND, command, 0);
     HWND d = dialog();
     ASSERT_NE(d, nullptr) << command;
+    // The measuring font is the dialog's: the box is sized in its base units.
+    EXPECT_EQ(clientRect(d).right, MulDiv(command == 104 ? 98 : 130, units.cx, 4)) << command;
     int texts = 0;
     for (HWND c = GetWindow(d, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
       const LONG type = windowStyle(c) & SS_TYPEMASK;
-      const std::string text = windowText(c);
-      if (text.empty() || (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT)) continue;
+      if (windowText(c).empty() || (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT)) continue;
       ++texts;
-      RECT box = clientRect(c), needed = box;
-      DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
-      EXPECT_LE(needed.bottom, box.bottom) << text;
-      EXPECT_LE(needed.right, box.right) << text;
+      const SIZE needed = wrappedTextSize(c, "MS Sans Serif", 10);
+      EXPECT_LE(needed.cy, clientRect(c).bottom) << windowText(c);
+      EXPECT_LE(needed.cx, clientRect(c).right) << windowText(c);
     }
     EXPECT_GE(texts, command == 104 ? 4 : 3);
-    // The measuring font is the dialog's: the boxes are sized in its base units.
-    EXPECT_EQ(clientRect(d).right, MulDiv(command == 104 ? 98 : 130, unitX, 4)) << command;
     click(d, 2, 2);
     ASSERT_TRUE(waitClosed());
   }
-  SelectObject(dc, old);
-  DeleteObject(font);
-  ReleaseDC(nullptr, dc);
 }
 
 }  // namespace
