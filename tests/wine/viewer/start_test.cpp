@@ -126,7 +126,9 @@ TEST(ViewerStart, EndOfSessionSavesTheSettings) {
     ASSERT_TRUE(SendMessageTimeoutA(v.window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, kWait, &answer));
     EXPECT_EQ(answer, TRUE);
     ASSERT_TRUE(SendMessageTimeoutA(v.window, WM_ENDSESSION, ending, 0, SMTO_NORMAL, kWait, &answer));
-    if (!ending) EXPECT_EQ(savedGeometry(box), "x=50 y=60 w=240 h=192 ") << "a cancelled end writes nothing";
+    if (!ending) {
+      EXPECT_EQ(savedGeometry(box), "x=50 y=60 w=240 h=192 ") << "a cancelled end writes nothing";
+    }
   }
   v.process.kill();  // as Windows ends it
   EXPECT_EQ(savedGeometry(box), "x=60 y=60 w=240 h=192 ");
