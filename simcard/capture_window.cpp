@@ -42,8 +42,7 @@ struct Capture {
   CaptureDialogs dialogs;
   bool connected = false, overlay = false, scale = false, showing = false;
   int clientWidth = 0, clientHeight = 0;
-  Frame frame;
-  std::vector<std::uint8_t> frameBuffer;  // packed 24-bit DIB of the last grabbed frame
+  Frame frame;  // the frame last taken, by overlay or a grab: what the window shows
 };
 
 Capture* captureOf(HWND w) { return reinterpret_cast<Capture*>(GetWindowLongPtrA(w, GWLP_USERDATA)); }
@@ -126,22 +125,12 @@ Palette shownPalette(const Frame& f) {
   return p;
 }
 
-// Takes one frame into the frame buffer; the window's picture changes only when show is set.
-bool grab(HWND w, Capture& c, bool show) {
-  std::vector<std::uint8_t> keptBits;
-  DibInfo keptInfo = c.frame.shown;
-  VideoStandard next = videoStandard(c.decoder.snapshot());
-  if (!show && c.frame.bits && c.frame.width == next.width && c.frame.height == next.height)
-    keptBits.assign(c.frame.bits, c.frame.bits + c.frame.stride * c.frame.height);
+// Takes one frame into the frame buffer and shows it, as a driver does whether overlay runs
+// or not.
+bool grab(HWND w, Capture& c) {
   if (!renderFrame(c)) return false;
-  c.frameBuffer = packedDib24(c.frame.bits, c.frame.width, c.frame.height, c.frame.stride, shownPalette(c.frame));
-  if (show) {
-    c.showing = true;
-    InvalidateRect(w, nullptr, FALSE);
-  } else if (!keptBits.empty()) {
-    std::copy(keptBits.begin(), keptBits.end(), c.frame.bits);
-    c.frame.shown = keptInfo;
-  }
+  c.showing = true;
+  InvalidateRect(w, nullptr, FALSE);
   return true;
 }
 
@@ -220,11 +209,14 @@ LRESULT onGetCaps(Capture& c, WPARAM size, LPARAM record) {
   return TRUE;
 }
 
+// Copies the frame last shown; before any, one is grabbed.
 LRESULT onCopy(HWND w, Capture& c) {
-  if (!c.connected || (c.frameBuffer.empty() && !grab(w, c, false))) return FALSE;
-  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, c.frameBuffer.size());
+  if (!c.connected || (!c.frame.bits && !grab(w, c))) return FALSE;
+  const Frame& f = c.frame;
+  std::vector<std::uint8_t> dib = packedDib24(f.bits, f.width, f.height, f.stride, shownPalette(f));
+  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, dib.size());
   if (!mem) return FALSE;
-  memcpy(GlobalLock(mem), c.frameBuffer.data(), c.frameBuffer.size());
+  memcpy(GlobalLock(mem), dib.data(), dib.size());
   GlobalUnlock(mem);
   if (!OpenClipboard(w)) {
     GlobalFree(mem);
@@ -278,9 +270,9 @@ LRESULT onCaptureMessage(HWND w, Capture& c, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CAP_GRAB_FRAME:
       if (!c.connected) return FALSE;
       stopOverlay(w, c);
-      return grab(w, c, true);
+      return grab(w, c);
     case WM_CAP_GRAB_FRAME_NOSTOP:
-      return c.connected && grab(w, c, c.overlay);
+      return c.connected && grab(w, c);
     case WM_CAP_EDIT_COPY: return onCopy(w, c);
     case WM_CAP_DLG_VIDEOSOURCE:
     case WM_CAP_DLG_VIDEOFORMAT:

@@ -31,6 +31,14 @@ void drawDialogFrame(HWND dialog) {
   ReleaseDC(dialog, dc);
 }
 
+// The default handling repaints the border in the system's colours (Wine does so when the
+// box comes back after another window was active); the white frame goes back over it.
+INT_PTR answerNcActivate(HWND dialog, WPARAM wParam, LPARAM lParam) {
+  SetWindowLongPtrA(dialog, DWLP_MSGRESULT, DefWindowProcA(dialog, WM_NCACTIVATE, wParam, lParam));
+  drawDialogFrame(dialog);
+  return TRUE;
+}
+
 INT_PTR answerDialogColour(HDC dc) {
   SetBkColor(dc, kDialogBackground);
   SetTextColor(dc, kDialogText);
@@ -59,6 +67,8 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_NCPAINT:
       drawDialogFrame(dialog);
       return TRUE;
+    case WM_NCACTIVATE:
+      return answerNcActivate(dialog, wParam, lParam);
     default:
       return FALSE;
   }

@@ -14,6 +14,8 @@ INT_PTR CALLBACK aboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 void centreOnPointer(HWND dialog);
 // The one-pixel white frame around a whole dialog window (WM_NCPAINT).
 void drawDialogFrame(HWND dialog);
+// Answer to WM_NCACTIVATE: the default handling, then the white frame again.
+INT_PTR answerNcActivate(HWND dialog, WPARAM wParam, LPARAM lParam);
 // Answer to WM_CTLCOLORDLG and WM_CTLCOLORSTATIC: sets the shared colours on dc and
 // hands out the viewer's dialogBrush.
 INT_PTR answerDialogColour(HDC dc);

@@ -69,8 +69,10 @@ void toggleFreeze() {
   viewerState.frozen = !viewerState.frozen;
 }
 
+// While frozen, the frame on screen is already in the driver's buffer: a new grab would
+// copy another frame than the one the user looks at.
 void grabToClipboard() {
-  sendToCapture(WM_CAP_GRAB_FRAME_NOSTOP, 0, 0);
+  if (!viewerState.frozen) sendToCapture(WM_CAP_GRAB_FRAME_NOSTOP, 0, 0);
   sendToCapture(WM_CAP_EDIT_COPY, 0, 0);
 }
 

@@ -17,7 +17,7 @@ void showFormatDialog();       // 101
 void showDisplayDialog();      // 102
 void showCompressionDialog();  // 103
 void toggleFreeze();           // 108
-void grabToClipboard();        // 109
+void grabToClipboard();        // 109: the frame on screen
 
 // The box shown when the capture window cannot be set up.
 void showCaptureFailure();

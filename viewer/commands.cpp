@@ -26,8 +26,10 @@ void toggleTopmostOption(HWND w) {
 
 // The trackbar class is made available before the dialog is created.
 void openVolumeDialog(HWND w) {
-  initVolumeDialogClasses();
-  openDialog(w, IDD_VOLUME, volumeDialogProc, 0);
+  if (initVolumeDialogClasses())
+    openDialog(w, IDD_VOLUME, volumeDialogProc, 0);
+  else
+    MessageBeep(0xFFFFFFFF);
 }
 
 void tweakDecoder(HWND w) {

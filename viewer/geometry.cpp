@@ -140,3 +140,12 @@ void placeWindow(HWND mainWindow, WPARAM key) {
     return;
   SetWindowPos(mainWindow, nullptr, corner.x, corner.y, 0, 0, kMove);
 }
+
+POINT positionOnAMonitor(int x, int y, int width, int height) {
+  RECT window{x, y, x + width, y + height};
+  if (MonitorFromRect(&window, MONITOR_DEFAULTTONULL)) return {x, y};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &monitor);
+  return {monitor.rcWork.left, monitor.rcWork.top};
+}

@@ -12,3 +12,6 @@ void restoreAspectRatio(HWND mainWindow);                        // command 110
 void setPredefinedSize(HWND mainWindow, int divisor);            // commands 120 to 123: 1, 2, 4, 6
 void stepWindow(HWND mainWindow, int dx, int dy);                // arrows: move with Shift, else stretch
 void placeWindow(HWND mainWindow, WPARAM key);                   // Home, End, Page Up, Page Down, Clear
+// The top-left corner for a window of this size at (x, y): kept when the window would show on
+// some monitor, else the top-left of the nearest monitor's work area.
+POINT positionOnAMonitor(int x, int y, int width, int height);

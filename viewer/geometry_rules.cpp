@@ -59,8 +59,8 @@ ScreenSize predefinedClient(ScreenSize frame, int divisor) {
 }
 
 ScreenRect stretchedRect(ScreenRect r, int dx, int dy) {
-  if (r.right + dx >= 0) r.right += dx;
-  if (r.bottom + dy >= 0) r.bottom += dy;
+  if (r.right + dx - r.left >= 0) r.right += dx;
+  if (r.bottom + dy - r.top >= 0) r.bottom += dy;
   return r;
 }
 

@@ -49,7 +49,8 @@ ScreenSize restoredAspectClient(ScreenSize client, bool ntsc);
 ScreenSize predefinedClient(ScreenSize frame, int divisor);
 
 // Window rectangle after a keyboard stretch: right and bottom edges move by (dx, dy) unless
-// the new edge would be negative; left and top stay.
+// the new width or height would be negative; left and top stay. Edges may lie at negative
+// coordinates, on a monitor left of or above the main one.
 ScreenRect stretchedRect(ScreenRect window, int dx, int dy);
 
 // The keys that place the window (virtual-key codes).

@@ -10,14 +10,28 @@ ViewerState viewerState;
 
 namespace {
 
-// A second start only brings the running viewer forward.
-bool bringRunningViewerForward() {
-  HWND running = FindWindowA(kMainWindowClass, nullptr);
-  if (!running) return false;
+constexpr char kInstanceMutex[] = "Vistrel single instance";
+constexpr int kFirstWindowWaitMs = 5000;
+
+void bringForward(HWND running) {
   if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
   BringWindowToTop(running);
   SetForegroundWindow(running);
-  return true;
+}
+
+// A second start only brings the running viewer forward. Two starts at the same moment may
+// both look before either has its window, so a named mutex tells them apart; the one that
+// finds it taken waits a while for the first one's window.
+bool bringRunningViewerForward() {
+  CreateMutexA(nullptr, FALSE, kInstanceMutex);  // held until the process ends
+  bool first = GetLastError() != ERROR_ALREADY_EXISTS;
+  HWND running = FindWindowA(kMainWindowClass, nullptr);
+  for (DWORD start = GetTickCount(); !first && !running && GetTickCount() - start < kFirstWindowWaitMs;) {
+    Sleep(50);
+    running = FindWindowA(kMainWindowClass, nullptr);
+  }
+  if (running) bringForward(running);
+  return running || !first;
 }
 
 void computeFrameExtras() {

@@ -54,7 +54,12 @@ bool onSysCommand(HWND w, WPARAM wParam) {
   switch (wParam & 0xFFF0) {
     case SC_SCREENSAVE: return viewerSettings.disableScreenSaver;
     case SC_KEYMENU: return viewerSettings.fullscreen;
-    case SC_MAXIMIZE: SendMessageA(w, WM_COMMAND, CMD_FULL_SCREEN, 0); return true;
+    case SC_MAXIMIZE:
+      // From the taskbar the request may reach a minimized window: full screen is toggled
+      // on the restored one, so that the windowed geometry is kept.
+      if (IsIconic(w)) ShowWindow(w, SW_RESTORE);
+      SendMessageA(w, WM_COMMAND, CMD_FULL_SCREEN, 0);
+      return true;
     default: return false;
   }
 }
@@ -73,6 +78,10 @@ LRESULT CALLBACK mainWindowProc(HWND w, UINT message, WPARAM wParam, LPARAM lPar
     case WM_CLOSE:
       if (onCloseWhileMinimized(w)) return 0;
       break;
+    // At the end of a session the process is ended without its windows being destroyed.
+    case WM_ENDSESSION:
+      if (wParam) shutDown(w);
+      return 0;
     case WM_GETMINMAXINFO: fillSizeLimits(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
     case WM_WINDOWPOSCHANGING:
       if (viewerSettings.fullscreen) return 0;
@@ -116,8 +125,9 @@ void registerMainWindowClass() {
 
 HWND createMainWindow() {
   const ViewerSettings& s = viewerSettings;
-  return CreateWindowExA(0, kMainWindowClass, "BUZ Dead", WS_OVERLAPPEDWINDOW, s.x, s.y,
-                         s.width + viewerState.frameExtraWidth, s.height + viewerState.frameExtraHeight, nullptr,
+  const int width = s.width + viewerState.frameExtraWidth, height = s.height + viewerState.frameExtraHeight;
+  POINT at = positionOnAMonitor(s.x, s.y, width, height);
+  return CreateWindowExA(0, kMainWindowClass, "BUZ Dead", WS_OVERLAPPEDWINDOW, at.x, at.y, width, height, nullptr,
                          nullptr, viewerState.instance, nullptr);
 }
 
@@ -127,6 +137,8 @@ void shutDown(HWND mainWindow) {
   if (shutDownDone) return;
   shutDownDone = true;
   destroyCaptureWindow();
+  // The geometry saved is the restored window's, whichever way the viewer ends.
+  if (!viewerSettings.fullscreen && IsIconic(mainWindow)) ShowWindow(mainWindow, SW_RESTORE);
   saveSettings(mainWindow);
   PostQuitMessage(0);
 }

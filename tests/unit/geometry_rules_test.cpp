@@ -110,7 +110,7 @@ TEST(PredefinedSize, FrameDividedByTheDivisor) {
   }
 }
 
-TEST(Stretch, RightAndBottomMoveUnlessTheyWouldBeNegative) {
+TEST(Stretch, RightAndBottomMoveUnlessTheSizeWouldBeNegative) {
   struct Row {
     ScreenRect window;
     int dx, dy;
@@ -119,9 +119,11 @@ TEST(Stretch, RightAndBottomMoveUnlessTheyWouldBeNegative) {
       {{100, 100, 468, 415}, 10, 0, {100, 100, 478, 415}},
       {{100, 100, 468, 415}, 0, -10, {100, 100, 468, 405}},
       {{100, 100, 468, 415}, -1, 1, {100, 100, 467, 416}},
-      {{-400, -300, 5, 3}, -10, -10, {-400, -300, 5, 3}},  // a negative edge: that edge stays
-      {{-400, -300, 10, 10}, -10, -10, {-400, -300, 0, 0}},  // zero is allowed
-      {{-400, -300, 5, 30}, -10, -10, {-400, -300, 5, 20}},
+      {{-400, -300, 5, 3}, -10, -10, {-400, -300, -5, -7}},  // edges may become negative
+      {{-400, -300, -10, -5}, 1, 1, {-400, -300, -9, -4}},    // and stretch from there
+      {{100, 100, 105, 103}, -10, -10, {100, 100, 105, 103}},  // a negative size: that edge stays
+      {{100, 100, 110, 110}, -10, -10, {100, 100, 100, 100}},  // zero is allowed
+      {{-400, -300, -395, -270}, -10, -10, {-400, -300, -395, -280}},
   };
   for (const Row& r : rows) {
     ScreenRect got = stretchedRect(r.window, r.dx, r.dy);

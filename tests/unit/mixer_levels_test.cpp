@@ -37,10 +37,13 @@ TEST(MixerLevels, ZeroStepsIsAMissingControl) {
 TEST(MixerLevels, LevelReadFromValue) {
   struct Row { uint32_t minimum, maximum, steps, value, level; };
   const Row rows[] = {
-      {0, 65535, 32, 65535, 32}, {0, 65535, 32, 65504, 32}, {0, 65535, 32, 40000, 19},
-      {0, 65535, 32, 32768, 16}, {0, 65535, 32, 0, 0},      {0, 65535, 32, 2046, 0},
-      {0, 65535, 65535, 12345, 12345}, {100, 420, 32, 100, 0}, {100, 420, 32, 255, 15},
+      {0, 65535, 32, 65535, 32}, {0, 65535, 32, 65504, 32}, {0, 65535, 32, 40000, 20},
+      {0, 65535, 32, 32768, 16}, {0, 65535, 32, 0, 0},      {0, 65535, 32, 1023, 0},
+      {0, 65535, 32, 1024, 1},   {0, 65535, 32, 2046, 1},   {0, 65535, 65535, 12345, 12345},
+      {0, 65535, 192, 40237, 118},  // a step's value (40238) read back one unit low
+      {100, 420, 32, 100, 0},    {100, 420, 32, 254, 15},   {100, 420, 32, 255, 16},
       {100, 420, 32, 420, 32},
+      {0, 10, 4, 10, 4},  // rounds up past the last step: at most steps
   };
   for (const Row& r : rows)
     EXPECT_EQ(atValue(control(r.minimum, r.maximum, r.steps), r.value).level, r.level)
@@ -74,14 +77,14 @@ TEST(MixerLevels, ValueWrittenForLevel) {
         << "level " << r.level << " on " << r.minimum << ".." << r.maximum << " / " << r.steps;
 }
 
-// A value read and written back is kept (cut down to a whole step above the minimum).
+// A value read and written back comes back at the nearest whole step above the minimum.
 TEST(MixerLevels, ReadAndWrittenBackKeepsTheStep) {
   const uint32_t minimums[] = {0, 100, 30000};
   for (uint32_t minimum : minimums) {
     MixerVolumeControl c = control(minimum, minimum + 320, 32);
     for (uint32_t value = minimum; value <= c.maximum; value += 7) {
       const uint32_t back = volumeValueForLevel(atValue(c, value), atValue(c, value).level);
-      EXPECT_EQ(back, value - (value - minimum) % 10) << "value " << value;
+      EXPECT_EQ(back, minimum + (value - minimum + 5) / 10 * 10) << "value " << value;
     }
   }
 }
@@ -89,8 +92,9 @@ TEST(MixerLevels, ReadAndWrittenBackKeepsTheStep) {
 TEST(MixerLevels, KeyStepsFromCurrentValue) {
   struct Row { uint32_t value; int32_t delta; uint32_t written; };
   const Row rows[] = {
-      {40000, 1, 40940},  {40000, -1, 36846}, {40000, 8, 55269}, {40000, -8, 22517},
-      {30 * 2047, 8, 65504}, {65535, 1, 65504}, {5 * 2047, -8, 0}, {0, -1, 0},
+      {40000, 1, 42987},  {40000, -1, 38893}, {40000, 8, 57316}, {40000, -8, 24564},
+      {42986, 1, 45034},  // 42987 read back one unit low still steps up
+      {42986, -1, 40940}, {30 * 2047, 8, 65504}, {65535, 1, 65504}, {5 * 2047, -8, 0}, {0, -1, 0},
   };
   for (const Row& r : rows) {
     MixerVolumeControl c = atValue(control(0, 65535, 32), r.value);
@@ -113,7 +117,7 @@ TEST(MixerLevels, SteppedLevelStaysWithinSteps) {
 
 TEST(MixerLevels, SliderRunsFromLoudestAtTopToSilentAtBottom) {
   struct Row { uint32_t value; int32_t position; };
-  const Row rows[] = {{65535, 0}, {0, 32}, {40000, 13}};
+  const Row rows[] = {{65535, 0}, {0, 32}, {40000, 12}};
   for (const Row& r : rows)
     EXPECT_EQ(sliderPositionForLevel(atValue(control(0, 65535, 32), r.value)), r.position);
 

@@ -10,9 +10,13 @@ bool setVolumeBounds(MixerVolumeControl& control, uint32_t minimum, uint32_t max
   return true;
 }
 
+// Rounded to the nearest step: a mixer may read back a value a little below the one
+// written, and the level must not fall a step for it.
 bool setLevelFromValue(MixerVolumeControl& control, uint32_t value) {
   if (value < control.minimum || control.stepSize == 0) return false;
-  control.level = (value - control.minimum) / control.stepSize;
+  const uint64_t above = value - control.minimum;
+  const uint64_t level = (above + control.stepSize / 2) / control.stepSize;
+  control.level = static_cast<uint32_t>(level < control.steps ? level : control.steps);
   return true;
 }
 

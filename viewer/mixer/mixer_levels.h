@@ -9,7 +9,7 @@ struct MixerVolumeControl {
   uint32_t maximum = 0;
   uint32_t steps = 0;     // never 0 once a lookup filled the record
   uint32_t stepSize = 0;  // (maximum - minimum) / steps
-  uint32_t level = 0;     // (value - minimum) / stepSize
+  uint32_t level = 0;     // (value - minimum) / stepSize, rounded, at most steps
 };
 
 struct MixerMuteControl {
@@ -20,8 +20,8 @@ struct MixerMuteControl {
 // Fills bounds, steps and stepSize from a control's description; false when steps is 0.
 bool setVolumeBounds(MixerVolumeControl& control, uint32_t minimum, uint32_t maximum,
                      uint32_t steps);
-// Sets level from a value read from the mixer; false when the value lies below minimum
-// or stepSize is 0.
+// Sets level from a value read from the mixer, to the nearest step and at most steps;
+// false when the value lies below minimum or stepSize is 0.
 bool setLevelFromValue(MixerVolumeControl& control, uint32_t value);
 // The mixer value for a level: minimum + level * stepSize, clamped to minimum..maximum.
 uint32_t volumeValueForLevel(const MixerVolumeControl& control, int32_t level);

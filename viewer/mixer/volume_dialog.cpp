@@ -93,11 +93,13 @@ static void onCommand(HWND dialog, WPARAM wParam) {
 static void onVScroll(HWND dialog, WPARAM wParam, LPARAM lParam) {
   const WORD code = LOWORD(wParam);
   if (code != TB_THUMBTRACK && code != TB_ENDTRACK) return;
-  const int slider = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-  if (slider == IDC_MASTER_SLIDER)
+  // Only the dialog's own two sliders: a scroll message with no or a foreign control
+  // handle must not write to the mixer.
+  const auto from = reinterpret_cast<HWND>(lParam);
+  if (from == GetDlgItem(dialog, IDC_MASTER_SLIDER))
     applyTrackbar(dialog, IDC_MASTER_SLIDER, masterVolume);
-  else
-    applyTrackbar(dialog, slider, buzVolume);
+  else if (from == GetDlgItem(dialog, IDC_BUZ_SLIDER))
+    applyTrackbar(dialog, IDC_BUZ_SLIDER, buzVolume);
 }
 
 INT_PTR CALLBACK volumeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -120,6 +122,8 @@ INT_PTR CALLBACK volumeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_NCPAINT:
       drawDialogFrame(dialog);
       return TRUE;
+    case WM_NCACTIVATE:
+      return answerNcActivate(dialog, wParam, lParam);
     default:
       return FALSE;
   }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "tests/wine/harness/log_lines.h"
 
@@ -178,6 +179,16 @@ NoAudioDriver::~NoAudioDriver() {
   RegCloseKey(key_);
 }
 
+ScopedDllOverride::ScopedDllOverride(const char* program, const char* dll, const char* mode) : dll_(dll) {
+  const std::string path = std::string("Software\\Wine\\AppDefaults\\") + program + "\\DllOverrides";
+  RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+  RegSetValueExA(key_, dll, 0, REG_SZ, reinterpret_cast<const BYTE*>(mode), static_cast<DWORD>(strlen(mode) + 1));
+}
+ScopedDllOverride::~ScopedDllOverride() {
+  RegDeleteValueA(key_, dll_.c_str());
+  RegCloseKey(key_);
+}
+
 // ---- Windows
 
 HWND findWindow(const char* cls, const char* title) { return FindWindowA(cls, title); }
@@ -243,6 +254,46 @@ LONG windowExStyle(HWND w) { return GetWindowLongA(w, GWL_EXSTYLE); }
 
 bool waitTitle(HWND w, const std::string& title, int timeoutMs) {
   return waitFor([&] { return windowText(w) == title; }, timeoutMs);
+}
+
+namespace {
+
+// Runs measure on a screen device context with face at points selected.
+template <class Measure>
+SIZE withDialogFont(const char* face, int points, Measure measure) {
+  HDC dc = GetDC(nullptr);
+  LOGFONTA f{};
+  f.lfHeight = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  f.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(f.lfFaceName, face, LF_FACESIZE);
+  HFONT font = CreateFontIndirectA(&f);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size = measure(dc);
+  SelectObject(dc, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, dc);
+  return size;
+}
+
+}  // namespace
+
+SIZE dialogBaseUnits(const char* face, int points) {
+  return withDialogFont(face, points, [](HDC dc) {
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    SIZE letters;
+    GetTextExtentPoint32A(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+    return SIZE{(letters.cx / 26 + 1) / 2, metrics.tmHeight};
+  });
+}
+
+SIZE wrappedTextSize(HWND control, const char* face, int points) {
+  const std::string text = windowText(control);
+  return withDialogFont(face, points, [&](HDC dc) {
+    RECT r{0, 0, clientRect(control).right, 0};
+    DrawTextA(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    return SIZE{r.right, r.bottom};
+  });
 }
 
 // ---- Input
@@ -391,6 +442,30 @@ std::vector<unsigned char> clipboardDib() {
 bool screenshot(const std::string& unixPath) {
   // Without -silent, import rings the X bell while it grabs, which beep counts would see.
   return runUnix("/usr/bin/import", "-silent -window root -depth 8 \"" + unixPath + "\"") == 0;
+}
+
+COLORREF ScreenPixels::at(int x, int y) const {
+  if (x < 0 || y < 0 || x >= width || y >= height) return CLR_INVALID;
+  const size_t i = (static_cast<size_t>(y) * width + x) * 3;
+  return RGB(static_cast<unsigned char>(rgb[i]), static_cast<unsigned char>(rgb[i + 1]),
+             static_cast<unsigned char>(rgb[i + 2]));
+}
+
+ScreenPixels screenPixels() {
+  static int counter = 0;
+  const std::string unixPath =
+      "/tmp/vt-screen-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + ".ppm";
+  ScreenPixels shot;
+  if (!screenshot(unixPath)) return shot;
+  const std::string data = readFile(unixToWindows(unixPath));
+  DeleteFileA(unixToWindows(unixPath).c_str());
+  int maxValue = 0, used = 0;
+  if (std::sscanf(data.c_str(), "P6 %d %d %d%n", &shot.width, &shot.height, &maxValue, &used) != 3 ||
+      maxValue != 255)
+    return {};
+  shot.rgb = data.substr(used + 1);
+  if (shot.rgb.size() < static_cast<size_t>(shot.width) * shot.height * 3) return {};
+  return shot;
 }
 
 }  // namespace harness

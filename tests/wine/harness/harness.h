@@ -82,6 +82,20 @@ class NoAudioDriver {
   HKEY key_ = nullptr;
 };
 
+// Sets Wine's DLL override for dll in program (an executable's file name) to mode ("" disables
+// it) while it lives, for programs started meanwhile.
+class ScopedDllOverride {
+ public:
+  ScopedDllOverride(const char* program, const char* dll, const char* mode);
+  ~ScopedDllOverride();
+  ScopedDllOverride(const ScopedDllOverride&) = delete;
+  ScopedDllOverride& operator=(const ScopedDllOverride&) = delete;
+
+ private:
+  HKEY key_ = nullptr;
+  std::string dll_;
+};
+
 // Windows.
 HWND findWindow(const char* cls, const char* title);  // either may be null
 HWND waitWindow(const char* cls, const char* title, int timeoutMs = kWait);
@@ -94,6 +108,12 @@ RECT clientRect(HWND w);  // size only (left, top = 0)
 LONG windowStyle(HWND w);
 LONG windowExStyle(HWND w);
 bool waitTitle(HWND w, const std::string& title, int timeoutMs = kWait);
+
+// Text as a dialog draws it, measured in this process with the font a dialog template's
+// FONT points, face line gives: the dialog base units of that font, and the size the text of a
+// static control needs when wrapped to the control's width.
+SIZE dialogBaseUnits(const char* face, int points);
+SIZE wrappedTextSize(HWND control, const char* face, int points);
 
 // Real input. Keys and clicks go through SendInput after the window is brought to the front.
 bool bringToFront(HWND w);
@@ -130,5 +150,13 @@ std::vector<unsigned char> clipboardDib();
 // Saves a picture of the whole display to a Unix path (ImageMagick import, 8 bits a channel;
 // the extension picks the format, .ppm for pixels a test reads). It rings no X bell.
 bool screenshot(const std::string& unixPath);
+
+// The whole display's pixels now, 8 bits a channel; width 0 when no picture could be had.
+struct ScreenPixels {
+  int width = 0, height = 0;
+  std::string rgb;  // rows top to bottom, three bytes a pixel
+  COLORREF at(int x, int y) const;
+};
+ScreenPixels screenPixels();
 
 }  // namespace harness

@@ -172,6 +172,22 @@ TEST_F(EditorTest, DialogHasItsSizeTitleAndControlPlaces) {
   EXPECT_EQ(editor.text(IDC_REREAD), "Re&read");
 }
 
+// Every label fits its rectangle in the dialog's font (8 point MS Sans Serif); with a wider
+// face "Brigthness/Contrast" wraps and loses its second word.
+TEST_F(EditorTest, EveryLabelFitsItsRectangle) {
+  start();
+  const SIZE units = dialogBaseUnits("MS Sans Serif", 8);
+  EXPECT_EQ(clientRect(editor.dialog).right, MulDiv(487, units.cx, 4)) << "the measuring font is the dialog's";
+  int labels = 0;
+  for (HWND c = GetWindow(editor.dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (className(c) != "Static" || (windowStyle(c) & SS_TYPEMASK) > SS_RIGHT || windowText(c).empty()) continue;
+    ++labels;
+    const SIZE needed = wrappedTextSize(c, "MS Sans Serif", 8);
+    EXPECT_LE(needed.cy, clientRect(c).bottom) << windowText(c);
+  }
+  EXPECT_GT(labels, 10);
+}
+
 TEST_F(EditorTest, OptionTickAndArrowEachSendTheirRegister) {
   start();
   size_t mark = logLines(box).size();

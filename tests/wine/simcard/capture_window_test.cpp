@@ -256,9 +256,14 @@ TEST(CaptureWindow, LivePictureMovesFreezeStopsItOverlayRestartsIt) {
   EXPECT_EQ(host.send(WM_CAP_GRAB_FRAME), 1);
   pumpFor(200);
   EXPECT_FALSE(pictureChanges(host.capture, 1200)) << "a grabbed frame stands still";
-  EXPECT_EQ(host.send(WM_CAP_GRAB_FRAME_NOSTOP), 1);
   EXPECT_EQ(host.send(WM_CAP_EDIT_COPY), 1);
   EXPECT_FALSE(pictureChanges(host.capture, 600)) << "copying while frozen keeps the picture";
+  std::vector<DWORD> frozen = windowPixels(host.capture);
+  EXPECT_EQ(host.send(WM_CAP_GRAB_FRAME_NOSTOP), 1);
+  EXPECT_TRUE(waitFor([&] { return windowPixels(host.capture) != frozen; }, 2000))
+      << "a grab while overlay is stopped shows the new frame";
+  pumpFor(200);
+  EXPECT_FALSE(pictureChanges(host.capture, 600)) << "and the picture stands still again";
   EXPECT_EQ(host.send(WM_CAP_SET_OVERLAY, 1), 1);
   EXPECT_TRUE(pictureChanges(host.capture, 2000));
   EXPECT_EQ(host.send(WM_CAP_SET_OVERLAY, 0), 1);

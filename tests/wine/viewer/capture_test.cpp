@@ -48,7 +48,8 @@ TEST(ViewerCapture, StartUpAndShutdownSendTheCaptureMessagesInOrder) {
 }
 
 // Space freezes by grabbing a frame and unfreezes by turning overlay on again; G grabs a
-// frame to the clipboard without touching the freeze state, with or without Ctrl.
+// frame to the clipboard without touching the freeze state, with or without Ctrl; while
+// frozen it copies the frame already grabbed.
 TEST(ViewerCapture, FreezeUnfreezeAndGrabToClipboard) {
   Sandbox box;
   Viewer v = startViewer(box);
@@ -64,7 +65,7 @@ TEST(ViewerCapture, FreezeUnfreezeAndGrabToClipboard) {
     std::vector<std::string> sent;
   } steps[] = {
       {VK_SPACE, {}, {"GRAB_FRAME 0 -> 1"}},
-      {'G', {}, {"GRAB_FRAME_NOSTOP 0 -> 1", "EDIT_COPY 0 -> 1"}},
+      {'G', {}, {"EDIT_COPY 0 -> 1"}},
       {VK_SPACE, {}, {"SET_OVERLAY 1 -> 1"}},
       {'G', {VK_CONTROL}, {"GRAB_FRAME_NOSTOP 0 -> 1", "EDIT_COPY 0 -> 1"}},
       {VK_SPACE, {}, {"GRAB_FRAME 0 -> 1"}},
@@ -85,6 +86,65 @@ TEST(ViewerCapture, FreezeUnfreezeAndGrabToClipboard) {
   memcpy(&header, dib.data(), sizeof header);
   EXPECT_EQ(header.biWidth, 720);
   EXPECT_EQ(std::abs(header.biHeight), 576);
+  EXPECT_EQ(closeViewer(v), 0);
+}
+
+// How many pixels of a packed 24-bit bottom-up DIB differ from the screen at (left, top).
+int pixelsDifferingFromScreen(const std::vector<unsigned char>& dib, const ScreenPixels& screen, POINT at) {
+  BITMAPINFOHEADER h;
+  memcpy(&h, dib.data(), sizeof h);
+  const size_t stride = (h.biWidth * 3 + 3) & ~3u;
+  if (h.biBitCount != 24 || dib.size() < sizeof h + stride * h.biHeight) return -1;
+  int differing = 0;
+  for (int y = 0; y < h.biHeight; ++y) {
+    const unsigned char* row = dib.data() + sizeof h + stride * (h.biHeight - 1 - y);
+    for (int x = 0; x < h.biWidth; ++x)
+      differing += screen.at(at.x + x, at.y + y) != RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+  }
+  return differing;
+}
+
+std::vector<unsigned char> grabToClipboard(HWND viewer) {
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  pressKey(viewer, 'G');
+  std::vector<unsigned char> dib;
+  waitFor([&] { return (dib = clipboardDib()).size() > sizeof(BITMAPINFOHEADER); });
+  return dib;
+}
+
+// The frozen picture is what a grab copies, however long after the freeze and however often;
+// unfrozen, a grab takes a new frame. The window shows the frame unscaled (720 x 576), so
+// the clipboard's picture and the screen's are compared pixel by pixel.
+TEST(ViewerCapture, GrabWhileFrozenCopiesThePictureOnScreen) {
+  Sandbox box;
+  Viewer v = startViewer(box, iniLines({"[Position]", "x=0", "y=0", "w=720", "h=576"}));
+  ASSERT_NE(v.window, nullptr);
+  ASSERT_TRUE(waitLogLines(box, 5));
+  HWND capture = GetWindow(v.window, GW_CHILD);
+  ASSERT_NE(capture, nullptr);
+  POINT origin{0, 0};
+  ClientToScreen(capture, &origin);
+  pressKey(v.window, VK_SPACE);
+  ASSERT_TRUE(waitLogLines(box, 6));
+  std::vector<unsigned char> frozen;
+  for (int grab = 0; grab < 2; ++grab) {
+    SCOPED_TRACE(grab);
+    const DWORD since = GetTickCount();
+    waitFor([&] { return GetTickCount() - since > 600; });  // the card's picture moves on meanwhile
+    std::vector<unsigned char> dib = grabToClipboard(v.window);
+    ASSERT_GT(dib.size(), sizeof(BITMAPINFOHEADER));
+    ScreenPixels screen = screenPixels();
+    ASSERT_GT(screen.width, 0);
+    EXPECT_EQ(pixelsDifferingFromScreen(dib, screen, origin), 0);
+    if (grab == 0) frozen = dib;
+    EXPECT_TRUE(dib == frozen) << "the second grab copies the same frame";
+  }
+  pressKey(v.window, VK_SPACE);
+  ASSERT_TRUE(waitLogLines(box, 9));
+  EXPECT_FALSE(grabToClipboard(v.window) == frozen) << "unfrozen, a grab takes a new frame";
   EXPECT_EQ(closeViewer(v), 0);
 }
 

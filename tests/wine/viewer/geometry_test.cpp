@@ -497,4 +497,95 @@ TEST(ViewerGeometry, PlacementKeysUseTheWorkAreaOrWithShiftTheScreen) {
   }
 }
 
+// The taskbar's Maximize may reach a minimized window: full screen is toggled on the restored
+// window, both ways, and the windowed geometry survives to the settings file.
+TEST(ViewerGeometry, MaximizeWhileMinimizedTogglesFullScreenOnTheRestoredWindow) {
+  Sandbox box;
+  Viewer viewer(box, positionIni(100, 100, 360, 288));
+  HWND w = viewer.window();
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+  RECT windowed = windowRect(w);
+  struct Row {
+    const char* title;
+    RECT rect;
+  } rows[] = {{"Vistrel (full-screen)", fullScreenRect()}, {"Vistrel (360x288)", windowed}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.title);
+    PostMessageA(w, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(waitFor([&] { return IsIconic(w) != FALSE; }));
+    PostMessageA(w, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    EXPECT_TRUE(waitFor([&] { return !IsIconic(w) && windowText(w) == r.title; })) << windowText(w);
+    EXPECT_TRUE(waitRect(w, r.rect)) << str(windowRect(w)) << ", expected " << str(r.rect);
+  }
+  ASSERT_EQ(viewer.close(), 0);
+  EXPECT_EQ(viewer_test::settingsText(box), positionIni(100, 100, 360, 288,
+                                                        "DisableScreenSaver=1\r\nTopmost=0\r\nFullscreen=0\r\n"));
+}
+
+// A saved position where the window would show on no monitor (a damaged file, a monitor that is
+// gone) opens it at the top left of the work area with its size; one partly on screen stays.
+// The work area's corner is where Home places the window: the viewer's own view of the work
+// area (a second changed work area in one test run reaches new processes, not this one).
+TEST(ViewerGeometry, SavedPositionOffEveryMonitorOpensAtTheWorkAreaCorner) {
+  RECT screen = screenRect();
+  Sandbox box;
+  ScopedWorkArea area(box, {50, 30, screen.right, screen.bottom});
+  struct Row {
+    int x, y;
+    bool moved;  // to the work area's corner
+  } rows[] = {
+      {-32000, -32000, true}, {screen.right + 5, 100, true}, {100, screen.bottom, true},
+      {-200, -150, false},    {screen.right - 10, screen.bottom - 10, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.x << "," << r.y);
+    Viewer viewer(box, positionIni(r.x, r.y, 240, 192));
+    HWND w = viewer.window();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(waitTitle(w, "Vistrel (240x192)")) << windowText(w);
+    RECT opened = windowRect(w);
+    SendMessageA(w, WM_KEYDOWN, VK_HOME, 0);
+    RECT corner = windowRect(w);
+    POINT expected = r.moved ? POINT{corner.left, corner.top} : POINT{r.x, r.y};
+    EXPECT_EQ(opened.left, expected.x);
+    EXPECT_EQ(opened.top, expected.y);
+    EXPECT_EQ(corner.left, 50) << "the work area's corner, not the screen's";
+    EXPECT_EQ(corner.top, 30);
+    ASSERT_EQ(viewer.close(), 0);
+    EXPECT_EQ(viewer_test::settingsValue(box, "Position", "x"), "50");
+    EXPECT_EQ(viewer_test::settingsValue(box, "Position", "y"), "30");
+  }
+}
+
+// On a monitor left of or above the main one the window's edges lie at negative coordinates;
+// the arrows stretch and shrink it all the same.
+TEST(ViewerGeometry, ArrowsStretchAWindowWithNegativeEdges) {
+  const int width = 360 + 2 * GetSystemMetrics(SM_CXFRAME);
+  const int height = 288 + 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
+  Sandbox box;
+  Viewer viewer(box, positionIni(5 - width, 5 - height, 360, 288));  // 5 x 5 pixels on screen
+  HWND w = viewer.window();
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+  ASSERT_EQ(windowRect(w).right, 5);
+  struct Row {
+    WORD key;
+    std::vector<WORD> modifiers;
+    int right, bottom;  // the edges after the key
+  } rows[] = {
+      {VK_LEFT, {VK_CONTROL}, -5, 5}, {VK_UP, {VK_CONTROL}, -5, -5}, {VK_RIGHT, {}, -4, -5},
+      {VK_DOWN, {}, -4, -4},          {VK_LEFT, {}, -5, -4},         {VK_DOWN, {VK_CONTROL}, -5, 6},
+  };
+  for (const Row& r : rows) {
+    RECT expected = windowRect(w);
+    expected.right = r.right;
+    expected.bottom = r.bottom;
+    pressKey(w, r.key, r.modifiers);
+    EXPECT_TRUE(waitRect(w, expected)) << "key " << r.key << ": " << str(windowRect(w)) << ", expected "
+                                       << str(expected);
+  }
+}
+
 }  // namespace
+

@@ -257,6 +257,24 @@ TEST(VolumeKeys, KeypadStepsTheBuzLevel) {
   }
 }
 
+// Wine reads a written volume back a little low; the level is read to the nearest step,
+// so every press moves it, however many follow one another.
+TEST(VolumeKeys, RepeatedPressesMoveTheLevelEveryTime) {
+  Host host("type=4");
+  ASSERT_TRUE(host.write(kSpeakers, false, 100 * kStepSize));
+  struct Row { WORD key; bool ctrl; int times; LRESULT level; };
+  const Row rows[] = {{VK_ADD, false, 5, 105}, {VK_SUBTRACT, true, 1, 97}, {VK_SUBTRACT, true, 1, 89},
+                      {VK_SUBTRACT, false, 3, 86}};
+  for (const Row& r : rows) {
+    for (int i = 0; i < r.times; ++i) {
+      if (r.ctrl) pressKey(host.main, r.key, {VK_CONTROL}); else pressKey(host.main, r.key);
+    }
+    const LRESULT expected = r.level * kStepSize;
+    waitFor([&] { return host.read(kSpeakers, false) <= expected && host.read(kSpeakers, false) >= expected - 1; }, 3000);
+    expectVolume(host.read(kSpeakers, false), expected, "level " + std::to_string(r.level));
+  }
+}
+
 TEST(VolumeKeys, DeleteMutesAndInsertUnmutesTheBuzLine) {
   Host host("type=4");
   ASSERT_TRUE(host.write(kSpeakers, true, 0));
@@ -391,30 +409,6 @@ TEST(AboutAndHelp, EveryClosingPath) {
 
 // ---- The shared look, seen on the screen
 
-struct Shot {
-  int width = 0, height = 0;
-  std::string pixels;
-  COLORREF at(int x, int y) const {
-    const size_t i = (static_cast<size_t>(y) * width + x) * 3;
-    return RGB(static_cast<unsigned char>(pixels[i]), static_cast<unsigned char>(pixels[i + 1]),
-               static_cast<unsigned char>(pixels[i + 2]));
-  }
-};
-
-Shot takeShot(const std::string& name) {
-  const std::string unixPath = "/tmp/vistrel-look-" + name + ".ppm";
-  Shot shot;
-  if (!screenshot(unixPath)) return shot;
-  const std::string data = readFile(unixToWindows(unixPath));
-  int maxValue = 0, used = 0;
-  if (std::sscanf(data.c_str(), "P6 %d %d %d%n", &shot.width, &shot.height, &maxValue, &used) != 3 ||
-      maxValue != 255)
-    return {};
-  shot.pixels = data.substr(used + 1);
-  if (shot.pixels.size() < static_cast<size_t>(shot.width) * shot.height * 3) return {};
-  return shot;
-}
-
 TEST(DialogLook, GreyBackgroundLightBlueTextWhiteFrame) {
   Host host("8");
   const struct { WORD key; const char* name; } boxes[] = {{'A', "about"}, {VK_F1, "help"}, {'V', "volume"}};
@@ -422,7 +416,7 @@ TEST(DialogLook, GreyBackgroundLightBlueTextWhiteFrame) {
     HWND d = host.open(box.key, 500, 500);
     ASSERT_NE(d, nullptr) << box.name;
     Sleep(500);
-    const Shot shot = takeShot(box.name);
+    const ScreenPixels shot = screenPixels();
     ASSERT_GT(shot.width, 0) << box.name;
     const RECT r = windowRect(d);
     const int midX = (r.left + r.right) / 2, midY = (r.top + r.bottom) / 2;
@@ -443,4 +437,39 @@ TEST(DialogLook, GreyBackgroundLightBlueTextWhiteFrame) {
   }
 }
 
+// Wine repaints a dialog's border in its own colours when the dialog is activated again;
+// the frame stays white after each return.
+TEST(DialogLook, FrameStaysWhiteWhenTheBoxIsActivatedAgain) {
+  Host host("8");
+  HWND other = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 20, 20, 100, 100, nullptr,
+                               nullptr, nullptr, nullptr);
+  ASSERT_NE(other, nullptr);
+  const struct { WORD key; const char* name; } boxes[] = {{'A', "about"}, {VK_F1, "help"}, {'V', "volume"}};
+  for (const auto& box : boxes) {
+    HWND d = host.open(box.key, 500, 500);
+    ASSERT_NE(d, nullptr) << box.name;
+    const RECT r = windowRect(d);
+    const POINT frame[] = {{(r.left + r.right) / 2, r.top}, {r.left, (r.top + r.bottom) / 2},
+                           {r.right - 1, r.bottom - 1}};
+    for (int round = 0; round < 2; ++round) {
+      ASSERT_TRUE(bringToFront(other)) << box.name;
+      ASSERT_TRUE(bringToFront(d)) << box.name;
+      DWORD_PTR ignored;
+      SendMessageTimeoutA(d, WM_NULL, 0, 0, SMTO_NORMAL, kWait, &ignored);  // its activation is handled
+      ScreenPixels shot;
+      EXPECT_TRUE(waitFor([&] {
+        shot = screenPixels();
+        for (POINT p : frame)
+          if (shot.at(p.x, p.y) != RGB(255, 255, 255)) return false;
+        return true;
+      }, 3000)) << box.name << " round " << round << ": frame at the top is 0x" << std::hex
+                << shot.at(frame[0].x, frame[0].y);
+    }
+    pressKey(d, VK_ESCAPE);
+    ASSERT_TRUE(host.waitClosed()) << box.name;
+  }
+  DestroyWindow(other);
+}
+
 }  // namespace
+

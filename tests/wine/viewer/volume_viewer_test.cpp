@@ -158,4 +158,81 @@ TEST_F(ViewerVolume, WithoutAMixerVBeepsAndOpensNothing) {
   EXPECT_TRUE(waitPopupMenuClosed());
 }
 
+// The master line is the speakers, whose values Wine reads back a little low: a position
+// written from the slider comes back the same when the dialog opens again, however often.
+TEST_F(ViewerVolume, MasterSliderKeepsItsPositionOverReopening) {
+  start("8");
+  HWND d = openAt('V', 600, 500);
+  ASSERT_NE(d, nullptr);
+  pressKey(d, VK_HOME);  // the focus is on the master slider
+  for (int i = 0; i < 40; ++i) pressKey(d, VK_DOWN);
+  ASSERT_TRUE(waitFor([&] { return sliderPos(d, kMasterSlider) == 40; })) << sliderPos(d, kMasterSlider);
+  for (int round = 0; round < 3; ++round) {
+    pressKey(d, VK_ESCAPE);
+    ASSERT_TRUE(waitClosed());
+    d = openAt('V', 600, 500);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(sliderPos(d, kMasterSlider), 40) << "round " << round;
+    pressKey(d, VK_UP);  // and back: written again
+    pressKey(d, VK_DOWN);
+    ASSERT_TRUE(waitFor([&] { return sliderPos(d, kMasterSlider) == 40; }));
+  }
+}
+
+// Scroll messages that come from neither slider (no control, a check box, a foreign
+// window) write nothing, though the Buz line's record was never filled.
+TEST_F(ViewerVolume, ScrollMessagesFromNoSliderLeaveTheMixerAlone) {
+  start(nullptr);  // line in, which Wine's mixer lacks
+  HWND d = openAt('V', 600, 500);
+  ASSERT_NE(d, nullptr);
+  const LRESULT master = sliderPos(d, kMasterSlider);
+  const LPARAM senders[] = {0, reinterpret_cast<LPARAM>(GetDlgItem(d, kMasterMute)),
+                            reinterpret_cast<LPARAM>(viewer.window)};
+  for (LPARAM from : senders)
+    for (WORD code : {TB_THUMBTRACK, TB_ENDTRACK}) SendMessageA(d, WM_VSCROLL, MAKEWPARAM(code, 0), from);
+  pressKey(d, VK_ESCAPE);
+  ASSERT_TRUE(waitClosed());
+  d = openAt('V', 600, 500);
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(sliderPos(d, kMasterSlider), master);
+}
+
+// Without the trackbar class the Volume dialog cannot be made: V beeps once each time.
+TEST_F(ViewerVolume, WithoutCommonControlsVBeeps) {
+  ScopedDllOverride noComctl("vistrel.exe", "comctl32", "");  // disabled
+  start("8");
+  for (int press = 0; press < 2; ++press) {
+    EXPECT_EQ(beepsAfterKey('V', 1), 1) << "press " << press;
+    EXPECT_EQ(dialog(500), nullptr);
+  }
+}
+
+// Every static text of the About and Help boxes fits its rectangle in the dialogs' font
+// (10 point MS Sans Serif; wrapped with a wider face, the Help text loses its last lines).
+TEST_F(ViewerVolume, InformationBoxTextsFitTheirRectangles) {
+  start("8");
+  const SIZE units = dialogBaseUnits("MS Sans Serif", 10);
+  for (int command : {104, 106}) {
+    moveMouse(500, 400);
+    PostMessageA(viewer.window, WM_COMMAND, command, 0);
+    HWND d = dialog();
+    ASSERT_NE(d, nullptr) << command;
+    // The measuring font is the dialog's: the box is sized in its base units.
+    EXPECT_EQ(clientRect(d).right, MulDiv(command == 104 ? 98 : 130, units.cx, 4)) << command;
+    int texts = 0;
+    for (HWND c = GetWindow(d, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      const LONG type = windowStyle(c) & SS_TYPEMASK;
+      if (windowText(c).empty() || (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT)) continue;
+      ++texts;
+      const SIZE needed = wrappedTextSize(c, "MS Sans Serif", 10);
+      EXPECT_LE(needed.cy, clientRect(c).bottom) << windowText(c);
+      EXPECT_LE(needed.cx, clientRect(c).right) << windowText(c);
+    }
+    EXPECT_GE(texts, command == 104 ? 4 : 3);
+    click(d, 2, 2);
+    ASSERT_TRUE(waitClosed());
+  }
+}
+
 }  // namespace
+
