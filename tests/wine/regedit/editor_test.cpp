@@ -172,6 +172,37 @@ TEST_F(EditorTest, DialogHasItsSizeTitleAndControlPlaces) {
   EXPECT_EQ(editor.text(IDC_REREAD), "Re&read");
 }
 
+TEST_F(EditorTest, NumberBoxesShowTheChipsValuesWhole) {
+  // Three-digit negatives, and a sync value outside the arrows' range (-107 to 108).
+  unsigned char chip[32];
+  memcpy(chip, kChip, 32);
+  chip[0x06] = 0x80;  // HSB -128
+  chip[0x07] = 0x6C;  // HSS 108
+  chip[0x0A] = 0xFF;  // brightness 255
+  chip[0x0B] = 0x80;  // contrast -128
+  chip[0x0C] = 0x9C;  // saturation -100
+  chip[0x0D] = 0x95;  // hue -107
+  chip[0x04] = 0xFF;  // GAI1 511 with bit 8 in 0x03
+  ASSERT_TRUE(writeFile(box.path("decoder.bin"), std::string(reinterpret_cast<char*>(chip), 32)));
+  start();
+  struct Box { int id; const char* shown; } boxes[] = {
+      {IDC_HSB, "-128"}, {IDC_HSS, "108"}, {IDC_BRIGHTNESS, "255"}, {IDC_CONTRAST, "-128"},
+      {IDC_SATURATION, "-100"}, {IDC_HUE, "-107"}, {IDC_GAI1, "511"}};
+  for (const Box& b : boxes) EXPECT_EQ(editor.text(b.id), b.shown) << b.id;
+
+  // From the chip's -128 one step up; once left, the value outside the range is not reached again.
+  size_t mark = settledLines(box).size();
+  clickArrow(editor.item(IDC_HSB_SPIN), true);
+  EXPECT_TRUE(waitFor([&] { return editor.text(IDC_HSB) == "-127"; }, 3000)) << editor.text(IDC_HSB);
+  clickArrow(editor.item(IDC_HSB_SPIN), false);
+  Lines sent = trafficAfter(box, mark);
+  ASSERT_FALSE(sent.empty());
+  for (const auto& l : sent) EXPECT_EQ(l, "write 06 81 ack");
+  EXPECT_EQ(editor.text(IDC_HSB), "-127");
+  clickArrow(editor.item(IDC_HUE_SPIN), false);
+  EXPECT_TRUE(waitFor([&] { return editor.text(IDC_HUE) == "-108"; }, 3000)) << editor.text(IDC_HUE);
+}
+
 TEST_F(EditorTest, OptionTickAndArrowEachSendTheirRegister) {
   start();
   size_t mark = logLines(box).size();
