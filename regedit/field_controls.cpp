@@ -19,10 +19,12 @@ void pullRegister(std::uint8_t subaddress) {
 }
 
 void pullAll() {
+  LinkBatch batch;
   for (const std::uint8_t* s = readableRegisters; *s != kListEnd; ++s) pullRegister(*s);
 }
 
 void pushAll() {
+  LinkBatch batch;
   for (const std::uint8_t* s = writableRegisters; *s != kListEnd; ++s) pushRegister(*s);
 }
 
@@ -109,6 +111,7 @@ bool numberFieldMoved(HWND, HWND upDown) {
   }
   if (const WideSpinField* f = findWideSpinField(id)) {
     setWideValue(*f, registerShadow, upDownPosition(upDown));
+    LinkBatch batch;
     pushRegister(f->lowSubaddress);
     pushRegister(f->highSubaddress);
     return true;

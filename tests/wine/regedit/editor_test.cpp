@@ -66,6 +66,11 @@ Lines trafficAfter(const Sandbox& box, size_t from) {
   return withoutPolls(linesFrom(box, from));
 }
 
+std::string lastLine(const Sandbox& box) {
+  Lines lines = logLines(box);
+  return lines.empty() ? "" : lines.back();
+}
+
 int upDownPos(const Editor& e, int id) {
   return static_cast<short>(LOWORD(SendMessageA(e.item(id), UDM_GETPOS, 0, 0)));
 }
@@ -201,6 +206,23 @@ TEST_F(EditorTest, NumberBoxesShowTheChipsValuesWhole) {
   EXPECT_EQ(editor.text(IDC_HSB), "-127");
   clickArrow(editor.item(IDC_HUE_SPIN), false);
   EXPECT_TRUE(waitFor([&] { return editor.text(IDC_HUE) == "-108"; }, 3000)) << editor.text(IDC_HUE);
+}
+
+TEST_F(EditorTest, LinkLampIsLitDuringASlowRequestAndIdleAfter) {
+  // Every request after the 26 of the start-up takes 2 s: the status poll's reads.
+  ScopedEnv slow("SIMCARD_I2C", "delay-after=26:2000");
+  start();
+  HWND lamp = editor.item(IDC_LAMP);
+  auto green = [&] { return GetGValue(middlePixel(lamp)); };
+  EXPECT_TRUE(waitFor([&] { return green() > 200; }, 5000)) << "lit during the poll, green " << int(green());
+  // The server ends in the middle of the request: the link fails and the lamp goes idle.
+  killServers();
+  HWND error = waitErrorBox(editor.process.id());
+  ASSERT_NE(error, nullptr);
+  EXPECT_TRUE(waitFor([&] { return green() < 160; }, 3000)) << "idle once the request is over";
+  dismiss(error);
+  EXPECT_LT(green(), 160);
+  EXPECT_GT(green(), 80);
 }
 
 TEST_F(EditorTest, OptionTickAndArrowEachSendTheirRegister) {
@@ -342,6 +364,26 @@ TEST_F(EditorTest, CloseBoxAndAltF4AskTheServerToCloseToo) {
     EXPECT_TRUE(waitFor([] { return !serverRunning(); }));
     killServers();
   }
+}
+
+TEST_F(EditorTest, PostedCloseEndsTheEditorAndSessionEndClosesTheServer) {
+  start();
+  // The end of a session: the server is asked to close; the system then ends the editor.
+  SendMessageA(editor.dialog, WM_ENDSESSION, TRUE, 0);
+  EXPECT_TRUE(waitFor([&] { return lastLine(box) == "close"; }));
+  EXPECT_TRUE(waitFor([] { return !serverRunning(); }));
+  EXPECT_TRUE(editor.process.running());
+  editor.process.kill();
+  killServers();
+
+  // A close asked for as taskkill does, with a posted WM_CLOSE.
+  Sandbox own;
+  Editor e = startEditor(own);
+  ASSERT_NE(e.dialog, nullptr);
+  PostMessageA(e.dialog, WM_CLOSE, 0, 0);
+  EXPECT_EQ(e.process.waitExit(), 0);
+  EXPECT_TRUE(waitFor([&] { return lastLine(own) == "close"; }));
+  EXPECT_TRUE(waitFor([] { return !serverRunning(); }));
 }
 
 TEST_F(EditorTest, SecondStartHandsOverToTheFirst) {
