@@ -252,3 +252,23 @@ TEST_F(SnapshotTest, SaveWritesAFileAnotherProgramHasOpen) {
   EXPECT_TRUE(waitFor([&] { return readFile(box.path("keep.qvx")) == bytesOf(kChip); }));
   EXPECT_FALSE(temporaryLeft(box.dir()));
 }
+
+TEST_F(SnapshotTest, SaveCutShortLeavesTheOldFileIntact) {
+  // The editor again, with every write cut short after 20 bytes (as on a full disk).
+  PostMessageA(editor.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_EQ(editor.process.waitExit(), 0);
+  {
+    ScopedEnv shortWrites("QUORVEX_WRITE_LIMIT", "20");
+    editor = startEditor(box);
+  }
+  ASSERT_NE(editor.dialog, nullptr);
+  const Bytes old = "the old snapshot, 32 bytes long!";
+  ASSERT_TRUE(writeFile(box.path("keep.qvx"), old));
+  chooseFile(true, "keep.qvx");
+  HWND error = waitErrorBox(editor.process.id());
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(messageText(error), "Could not write data");
+  dismiss(error);
+  EXPECT_EQ(readFile(box.path("keep.qvx")), old);
+  EXPECT_FALSE(temporaryLeft(box.dir()));
+}
