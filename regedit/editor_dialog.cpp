@@ -26,11 +26,14 @@ struct EditorState {
   HCURSOR handCursor = nullptr;
   HGDIOBJ lampFirstImage = nullptr;
   StatusCache statusCache;
+  int depth = 0;               // dialog procedure calls under way, nested ones included
+  bool closePending = false;   // a close asked for inside another message's handling
 };
 
 EditorState editor;
 
 void pollStatus() {
+  LinkBatch batch;
   for (const std::uint8_t* s = statusRegisters; *s != kListEnd; ++s) pullRegister(*s);
 }
 
@@ -59,8 +62,11 @@ BOOL onInitDialog(HWND dialog) {
   editor.lampFirstImage = setLampImage(dialog, i2cLink.idleBitmap);
   HICON icon = LoadIconA(editor.instance, MAKEINTRESOURCEA(IDI_QUORVEX));
   SetClassLongA(dialog, GCL_HICON, static_cast<LONG>(reinterpret_cast<LONG_PTR>(icon)));
-  pushRegister(0x00);
-  pullAll();
+  {
+    LinkBatch batch;
+    pushRegister(0x00);
+    pullAll();
+  }
   refreshControls(dialog);
   showVersion(dialog);
   SetTimer(dialog, kPollTimer, 1000, nullptr);
@@ -75,6 +81,15 @@ void closeEditor(HWND dialog) {
   DeleteObject(i2cLink.litBitmap);
   DeleteObject(i2cLink.idleBitmap);
   EndDialog(dialog, 1);
+}
+
+// A close asked for while another message is being handled (inside the error box of a
+// request, say) waits until that handling is done.
+void requestClose(HWND dialog) {
+  if (editor.depth > 1)
+    editor.closePending = true;
+  else
+    closeEditor(dialog);
 }
 
 void onReset(HWND dialog) {
@@ -125,7 +140,7 @@ void onButton(HWND dialog, WPARAM wParam) {
   int id = static_cast<int>(wParam);
   if (bitFieldClicked(dialog, id)) return;
   switch (id) {
-    case IDC_EXIT: closeEditor(dialog); break;
+    case IDC_EXIT: requestClose(dialog); break;
     case IDC_RESET: onReset(dialog); break;
     case IDC_SAVE: saveSnapshot(dialog); break;
     case IDC_LOAD: onLoad(dialog); break;
@@ -158,7 +173,7 @@ INT_PTR onCtlColorStatic(HWND dialog, WPARAM wParam, LPARAM lParam) {
   return static_cast<INT_PTR>(brush);
 }
 
-INT_PTR CALLBACK editorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR dispatch(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: return onInitDialog(dialog);
     case WM_TIMER:
@@ -169,12 +184,26 @@ INT_PTR CALLBACK editorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_VSCROLL: numberFieldMoved(dialog, reinterpret_cast<HWND>(lParam)); return TRUE;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
-      closeEditor(dialog);
+      requestClose(dialog);
+      return TRUE;
+    case WM_CLOSE: requestClose(dialog); return TRUE;  // taskkill and other tools
+    case WM_ENDSESSION:
+      if (wParam) closeServer();
       return TRUE;
     case WM_SETCURSOR: return onSetCursor(dialog, wParam);
     case WM_CTLCOLORSTATIC: return onCtlColorStatic(dialog, wParam, lParam);
     default: return FALSE;
   }
+}
+
+INT_PTR CALLBACK editorDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  ++editor.depth;
+  INT_PTR result = dispatch(dialog, message, wParam, lParam);
+  if (--editor.depth == 0 && editor.closePending) {
+    editor.closePending = false;
+    closeEditor(dialog);
+  }
+  return result;
 }
 
 // A running editor is brought forward instead of starting a second one.

@@ -19,10 +19,12 @@ void pullRegister(std::uint8_t subaddress) {
 }
 
 void pullAll() {
+  LinkBatch batch;
   for (const std::uint8_t* s = readableRegisters; *s != kListEnd; ++s) pullRegister(*s);
 }
 
 void pushAll() {
+  LinkBatch batch;
   for (const std::uint8_t* s = writableRegisters; *s != kListEnd; ++s) pushRegister(*s);
 }
 
@@ -50,8 +52,12 @@ void refreshList(HWND dialog, const ComboField& f) {
   sendItem(dialog, f.id, CB_SETCURSEL, comboValue(f, registerShadow), 0);
 }
 
+void setRange(HWND upDown, int low, int high) {
+  SendMessageA(upDown, UDM_SETRANGE, 0, upDownRange(low, high));
+}
+
 void refreshSpin(HWND dialog, int upDownId, int low, int high, int position) {
-  sendItem(dialog, upDownId, UDM_SETRANGE, 0, upDownRange(low, high));
+  setRange(GetDlgItem(dialog, upDownId), low, high);
   sendItem(dialog, upDownId, UDM_SETPOS, 0, static_cast<LPARAM>(static_cast<WORD>(position)));
 }
 
@@ -67,8 +73,11 @@ void refreshControls(HWND dialog) {
   for (const ComboField& f : comboFields) refreshList(dialog, f);
   for (const CheckField& f : checkFields)
     CheckDlgButton(dialog, f.id, checkValue(f, registerShadow) ? BST_CHECKED : BST_UNCHECKED);
-  for (const SpinField& f : spinFields)
-    refreshSpin(dialog, f.upDownId, f.low, f.high, spinValue(f, registerShadow));
+  for (const SpinField& f : spinFields) {
+    int value = spinValue(f, registerShadow);
+    SpinRange range = spinRange(f, value);
+    refreshSpin(dialog, f.upDownId, range.low, range.high, value);
+  }
   for (const WideSpinField& f : wideSpinFields)
     refreshSpin(dialog, f.upDownId, 0, kWideMax, wideValue(f, registerShadow));
 }
@@ -93,12 +102,16 @@ bool bitFieldClicked(HWND dialog, int id) {
 bool numberFieldMoved(HWND, HWND upDown) {
   int id = GetDlgCtrlID(upDown);
   if (const SpinField* f = findSpinField(id)) {
-    setSpinValue(*f, registerShadow, upDownPosition(upDown));
+    int position = upDownPosition(upDown);
+    SpinRange range = spinRange(*f, position);  // a value moved into the range stays in it
+    setRange(upDown, range.low, range.high);
+    setSpinValue(*f, registerShadow, position);
     pushRegister(f->subaddress);
     return true;
   }
   if (const WideSpinField* f = findWideSpinField(id)) {
     setWideValue(*f, registerShadow, upDownPosition(upDown));
+    LinkBatch batch;
     pushRegister(f->lowSubaddress);
     pushRegister(f->highSubaddress);
     return true;

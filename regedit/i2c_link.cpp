@@ -33,24 +33,40 @@ bool startServer() {
   PROCESS_INFORMATION pi = {};
   if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
     return false;
-  WaitForInputIdle(pi.hProcess, INFINITE);
+  WaitForInputIdle(pi.hProcess, kIdleWaitMs);
   CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  i2cLink.startedServer = pi.hProcess;
   return true;
 }
 
-// One request; false when the server gave no acknowledged answer.
+// Ends the server this editor started (one that never showed a usable window).
+void endStartedServer() {
+  if (!i2cLink.startedServer) return;
+  TerminateProcess(i2cLink.startedServer, 1);
+  CloseHandle(i2cLink.startedServer);
+  i2cLink.startedServer = nullptr;
+}
+
+// Whether a found server handles messages; one stuck in a request does not.
+bool answers(HWND server) {
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutA(server, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerWaitMs, &ignored) != 0;
+}
+
+// One request; false when the server gave no acknowledged answer. SMTO_BLOCK: while it
+// waits, the editor handles nothing else, not even messages other programs send it.
 bool request(UINT message, std::uint8_t subaddress, LPARAM lParam, std::uint8_t& low) {
-  setLinkLamp(true);
+  if (!i2cLink.lampLit) setLinkLamp(true);
   DWORD_PTR reply = 0;
   LRESULT answered = SendMessageTimeoutA(i2cLink.serverWindow, message, subaddress, lParam,
-                                         SMTO_NORMAL, kRequestTimeoutMs, &reply);
-  setLinkLamp(false);
+                                         SMTO_BLOCK, kRequestTimeoutMs, &reply);
+  if (i2cLink.batchDepth == 0) setLinkLamp(false);
   low = static_cast<std::uint8_t>(reply & 0xFF);
   return answered != 0 && ((reply >> 8) & 0xFF) == I2C_ACK;
 }
 
 void linkFailed() {
+  setLinkLamp(false);
   closeServer();
   showError(kLinkFailure);
 }
@@ -58,10 +74,14 @@ void linkFailed() {
 }  // namespace
 
 bool connectServer() {
-  i2cLink.serverWindow = findServer();
+  HWND found = findServer();
+  if (found) {
+    if (answers(found)) i2cLink.serverWindow = found;  // a hung one counts as none
+  } else if (startServer()) {
+    i2cLink.serverWindow = findServer();
+  }
   if (i2cLink.serverWindow) return true;
-  if (startServer()) i2cLink.serverWindow = findServer();
-  if (i2cLink.serverWindow) return true;
+  endStartedServer();
   showError("Could not load I2C driver");
   return false;
 }
@@ -84,9 +104,15 @@ bool readRegister(std::uint8_t subaddress, std::uint8_t& value) {
 }
 
 void closeServer() {
-  if (!i2cLink.serverWindow) return;
-  PostMessageA(i2cLink.serverWindow, WM_CLOSE, 0, 0);
+  HWND server = i2cLink.serverWindow;
+  if (!server) return;
+  PostMessageA(server, WM_CLOSE, 0, 0);
   i2cLink.serverWindow = nullptr;
+  if (!i2cLink.startedServer) return;  // never end a server someone else started
+  if (WaitForSingleObject(i2cLink.startedServer, kCloseWaitMs) == WAIT_TIMEOUT && IsWindow(server))
+    TerminateProcess(i2cLink.startedServer, 1);
+  CloseHandle(i2cLink.startedServer);
+  i2cLink.startedServer = nullptr;
 }
 
 void showError(const char* text) {
@@ -94,11 +120,16 @@ void showError(const char* text) {
 }
 
 void setLinkLamp(bool lit) {
+  i2cLink.lampLit = lit;
   if (!i2cLink.ownerWindow) return;
   HBITMAP image = lit ? i2cLink.litBitmap : i2cLink.idleBitmap;
   SendDlgItemMessageA(i2cLink.ownerWindow, IDC_LAMP, STM_SETIMAGE, IMAGE_BITMAP,
                       reinterpret_cast<LPARAM>(image));
   UpdateWindow(GetDlgItem(i2cLink.ownerWindow, IDC_LAMP));
+}
+
+LinkBatch::~LinkBatch() {
+  if (--i2cLink.batchDepth == 0 && i2cLink.lampLit) setLinkLamp(false);
 }
 
 }  // namespace quorvex

@@ -1,6 +1,8 @@
 // Register lists, field tables and option texts of the decoder, and the field arithmetic.
 #include "regedit/register_map.h"
 
+#include <algorithm>
+
 #include "regedit/resource.h"
 
 namespace quorvex {
@@ -186,6 +188,10 @@ int spinValue(const SpinField& f, const RegisterShadow& s) {
 
 void setSpinValue(const SpinField& f, RegisterShadow& s, int position) {
   s.bytes[f.subaddress] = static_cast<std::uint8_t>(position & 0xFF);
+}
+
+SpinRange spinRange(const SpinField& f, int position) {
+  return {std::min(f.low, position), std::max(f.high, position)};
 }
 
 int wideValue(const WideSpinField& f, const RegisterShadow& s) {

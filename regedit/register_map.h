@@ -68,6 +68,12 @@ bool checkValue(const CheckField& f, const RegisterShadow& s);
 void setCheckValue(const CheckField& f, RegisterShadow& s, bool on);
 int spinValue(const SpinField& f, const RegisterShadow& s);  // sign-extended when signed
 void setSpinValue(const SpinField& f, RegisterShadow& s, int position);
+// The arrows' range for a field at position: the field's range, widened to take in a
+// position outside it (a chip value the editor did not write), so the box shows it as it is.
+struct SpinRange {
+  int low, high;
+};
+SpinRange spinRange(const SpinField& f, int position);
 int wideValue(const WideSpinField& f, const RegisterShadow& s);
 void setWideValue(const WideSpinField& f, RegisterShadow& s, int position);
 

@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 
 #include "regedit/field_controls.h"
@@ -39,28 +40,46 @@ bool temporaryBeside(const char* target, char (&name)[MAX_PATH]) {
   return copyText(folder, sizeof folder, folderPart) && GetTempFileNameA(folder, "qvx", 0, name);
 }
 
-// Writes the shadow to a temporary file and moves it over the target, so a failure
-// never destroys the file being replaced. Returns the error text, or null.
+constexpr DWORD kFileFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
+
+// How many of the 32 bytes a write asks for: all, unless the test hook QUORVEX_WRITE_LIMIT
+// cuts writes short (what a full disk does), which no user sets.
+DWORD writeLength() {
+  char text[4];
+  DWORD n = GetEnvironmentVariableA("QUORVEX_WRITE_LIMIT", text, sizeof text);
+  if (n == 0 || n >= sizeof text) return kRegisterCount;
+  DWORD limit = static_cast<DWORD>(std::atoi(text));
+  return limit < kRegisterCount ? limit : kRegisterCount;
+}
+
+// Creates (or empties) path and writes the 32 shadow bytes to it. Returns the error text,
+// or null.
+const char* writeShadowTo(const char* path) {
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, kFileFlags,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "Could not create output file";
+  DWORD written = 0;
+  BOOL ok = WriteFile(file, registerShadow.bytes.data(), writeLength(), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == kRegisterCount ? nullptr : "Could not write data";
+}
+
+// A target that another program holds open without delete sharing, or that is protected,
+// cannot be replaced, but may still be written in place.
+bool replaceRefused(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
+
+// Writes the shadow to a temporary file and moves it over the target, so a failed write
+// never destroys the file being replaced; a target that cannot be replaced is written in
+// place. The temporary file never stays behind. Returns the error text, or null.
 const char* writeSnapshot(const char* target) {
   char temporary[MAX_PATH] = {};
   if (!temporaryBeside(target, temporary)) return "Could not create output file";
-  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
-                            nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    DeleteFileA(temporary);
-    return "Could not create output file";
-  }
-  DWORD written = 0;
-  BOOL ok = WriteFile(file, registerShadow.bytes.data(), kRegisterCount, &written, nullptr);
-  CloseHandle(file);
-  const char* error = nullptr;
-  if (!ok || written != kRegisterCount)
-    error = "Could not write data";
-  else if (!MoveFileExA(temporary, target,
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    error = "Could not create output file";
-  if (error) DeleteFileA(temporary);
+  const char* error = writeShadowTo(temporary);
+  if (!error && !MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    error = replaceRefused(GetLastError()) ? writeShadowTo(target) : "Could not create output file";
+  DeleteFileA(temporary);  // gone already after a successful move
   return error;
 }
 
@@ -104,9 +123,9 @@ bool loadSnapshot(HWND dialog) {
   if (!chooseSnapshotFile(dialog, false)) return false;
   WaitCursor wait;
   UpdateWindow(dialog);
-  HANDLE file = CreateFileA(snapshotPath, GENERIC_READ, FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
-                            nullptr);
+  // Another program may have the file open for reading or writing.
+  HANDLE file = CreateFileA(snapshotPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, kFileFlags, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     showError("Could not open input file");
     return false;

@@ -21,6 +21,7 @@ LRESULT onRequest(UINT msg, WPARAM wp, LPARAM lp) {
                                   decoder.registers(), GetTickCount(), decoder.pins());
   if (out.hang)
     for (;;) Sleep(INFINITE);  // the window stays; the caller's SendMessage never returns
+  if (out.delayMs) Sleep(out.delayMs);
   appendLog(kLog, out.logLine);
   if (out.exitAfterReply) {
     ReplyMessage(static_cast<LRESULT>(out.reply));

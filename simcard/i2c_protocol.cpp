@@ -4,6 +4,22 @@
 
 namespace simcard {
 
+namespace {
+
+// "N:MS" of delay-after.
+bool parseDelay(std::string_view text, I2cFaults& f) {
+  size_t colon = text.find(':');
+  if (colon == std::string_view::npos) return false;
+  auto after = parseDecimal(text.substr(0, colon));
+  auto ms = parseDecimal(text.substr(colon + 1));
+  if (!after || !ms) return false;
+  f.delayAfter = after;
+  f.delayMs = *ms;
+  return true;
+}
+
+}  // namespace
+
 std::optional<I2cFaults> parseI2cFaults(std::string_view text) {
   I2cFaults f;
   struct Counted {
@@ -17,6 +33,11 @@ std::optional<I2cFaults> parseI2cFaults(std::string_view text) {
   for (std::string_view item : splitList(text)) {
     if (item == "no-window") {
       f.noWindow = true;
+      continue;
+    }
+    constexpr std::string_view delay = "delay-after=";
+    if (item.substr(0, delay.size()) == delay) {
+      if (!parseDelay(item.substr(delay.size()), f)) return std::nullopt;
       continue;
     }
     bool known = false;
@@ -40,6 +61,7 @@ I2cOutcome I2cServerCore::handle(unsigned message, std::uint32_t subaddress, std
     return out;
   }
   ++count_;
+  if (faults_.delayAfter && count_ > *faults_.delayAfter) out.delayMs = faults_.delayMs;
   bool nak = subaddress >= kRegisterCount || (faults_.nakAfter && count_ > *faults_.nakAfter);
   std::string sub = hex2(subaddress);
   if (message == WM_I2C_WRITE) {

@@ -14,9 +14,11 @@ constexpr unsigned WM_I2C_WRITE = 0x784;  // WM_USER + 900
 constexpr unsigned WM_I2C_READ = 0x785;   // WM_USER + 901
 constexpr std::uint32_t I2C_ACK = 0xAA;
 
-// SIMCARD_I2C: a comma list of nak-after=N, exit-after=N, hang-after=N, no-window, late-window=MS.
+// SIMCARD_I2C: a comma list of nak-after=N, exit-after=N, hang-after=N, no-window, late-window=MS,
+// delay-after=N:MS.
 struct I2cFaults {
-  std::optional<unsigned> nakAfter, exitAfter, hangAfter, lateWindowMs;
+  std::optional<unsigned> nakAfter, exitAfter, hangAfter, lateWindowMs, delayAfter;
+  unsigned delayMs = 0;
   bool noWindow = false;
 };
 std::optional<I2cFaults> parseI2cFaults(std::string_view text);
@@ -26,6 +28,7 @@ struct I2cOutcome {
   std::uint32_t reply = 0;    // the window message's result
   std::string logLine;        // for i2c.log, without the line end
   bool exitAfterReply = false;
+  unsigned delayMs = 0;       // how long to wait before answering
 };
 
 class I2cServerCore {

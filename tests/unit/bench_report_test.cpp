@@ -38,6 +38,8 @@ TEST(BenchGoal, RatioLimitAndNone) {
       {{"a", "KiB", {64}, "", {}, GoalKind::Limit, 64, ""}, std::nullopt, true},
       {{"a", "%", {}, "", {}, GoalKind::Limit, 15, ""}, std::nullopt, std::nullopt},
       {{"a", "ms", {3}, "b", {2}, GoalKind::None, 0, ""}, 1.5, std::nullopt},
+      {{"a", "", {1}, "", {}, GoalKind::Floor, 1, ""}, std::nullopt, true},
+      {{"a", "", {0}, "", {}, GoalKind::Floor, 1, ""}, std::nullopt, false},
   };
   for (const auto& c : cases) {
     auto r = ratioOf(c.row);

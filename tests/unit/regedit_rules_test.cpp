@@ -174,6 +174,18 @@ TEST(FieldArithmetic, NumberFieldsStoreTwosComplementBytes) {
   EXPECT_FALSE(findSpinField(IDC_BRIGHTNESS_SPIN)->isSigned);
 }
 
+TEST(FieldArithmetic, ArrowRangeTakesInAChipValueOutsideTheFieldsRange) {
+  struct Row { int id, position, low, high; } rows[] = {
+      {IDC_HSB_SPIN, -21, -107, 108},  {IDC_HSB_SPIN, -107, -107, 108}, {IDC_HSB_SPIN, 108, -107, 108},
+      {IDC_HSB_SPIN, -108, -108, 108}, {IDC_HSS_SPIN, -128, -128, 108}, {IDC_HSS_SPIN, 127, -107, 127},
+      {IDC_CONTRAST_SPIN, -128, -128, 127}, {IDC_BRIGHTNESS_SPIN, 255, 0, 255}};
+  for (const Row& r : rows) {
+    SpinRange range = spinRange(*findSpinField(r.id), r.position);
+    EXPECT_EQ(range.low, r.low) << r.id << " at " << r.position;
+    EXPECT_EQ(range.high, r.high) << r.id << " at " << r.position;
+  }
+}
+
 TEST(FieldArithmetic, NineBitValuesCarryIntoTheHighRegisterOnly) {
   struct Row { int id; std::uint8_t high0; int position; std::uint8_t low, high; } rows[] = {
       {IDC_GAI1_SPIN, 0x22, 256, 0x00, 0x23},  // 255 -> 256: bit 8 set, other bits kept

@@ -100,8 +100,10 @@ TEST(TextValues, ListsNumbersAndHex) {
 }
 
 TEST(I2cFaults, Parse) {
-  auto f = parseI2cFaults("nak-after=3,exit-after=0,hang-after=12,no-window,late-window=500");
+  auto f = parseI2cFaults("nak-after=3,exit-after=0,hang-after=12,no-window,late-window=500,delay-after=26:2000");
   ASSERT_TRUE(f);
+  EXPECT_EQ(f->delayAfter, 26u);
+  EXPECT_EQ(f->delayMs, 2000u);
   EXPECT_EQ(f->nakAfter, 3u);
   EXPECT_EQ(f->exitAfter, 0u);
   EXPECT_EQ(f->hangAfter, 12u);
@@ -110,7 +112,8 @@ TEST(I2cFaults, Parse) {
   auto none = parseI2cFaults("");
   ASSERT_TRUE(none);
   EXPECT_FALSE(none->nakAfter || none->exitAfter || none->hangAfter || none->lateWindowMs || none->noWindow);
-  for (const char* bad : {"nak-after", "nak-after=", "nak-after=x", "hang=1", "no-window=1", "late-window=-5"})
+  for (const char* bad : {"nak-after", "nak-after=", "nak-after=x", "hang=1", "no-window=1", "late-window=-5",
+                          "delay-after=3", "delay-after=3:", "delay-after=:50", "delay-after=3:x"})
     EXPECT_FALSE(parseI2cFaults(bad)) << bad;
 }
 
@@ -161,6 +164,16 @@ TEST(I2cProtocol, InjectedFaultsCountEveryRequest) {
   I2cServerCore c(hang);
   EXPECT_FALSE(c.handle(WM_I2C_READ, 0x0A, 0, regs, 0, none).hang);
   EXPECT_TRUE(c.handle(WM_I2C_READ, 0x0A, 0, regs, 0, none).hang);
+
+  I2cFaults slow;
+  slow.delayAfter = 1;
+  slow.delayMs = 2000;
+  I2cServerCore d(slow);
+  EXPECT_EQ(d.handle(WM_I2C_READ, 0x0A, 0, regs, 0, none).delayMs, 0u);
+  I2cOutcome late = d.handle(WM_I2C_WRITE, 0x0A, 0x81, regs, 0, none);
+  EXPECT_EQ(late.delayMs, 2000u);
+  EXPECT_EQ(late.reply, 0xAA00u) << "a slow answer is still an answer";
+  EXPECT_EQ(d.handle(WM_I2C_READ, 0x0A, 0, regs, 0, none).delayMs, 2000u);
 }
 
 TEST(SecamArguments, CommandLineAndArgument) {

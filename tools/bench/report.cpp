@@ -29,9 +29,11 @@ std::optional<bool> meetsGoal(const Row& row) {
       auto r = ratioOf(row);
       return r ? std::optional<bool>(*r <= row.goal) : std::nullopt;
     }
-    case GoalKind::Limit: {
+    case GoalKind::Limit:
+    case GoalKind::Floor: {
       auto f = figureOf(row);
-      return f ? std::optional<bool>(*f <= row.goal) : std::nullopt;
+      if (!f) return std::nullopt;
+      return row.goalKind == GoalKind::Limit ? *f <= row.goal : *f >= row.goal;
     }
     case GoalKind::None:
       break;
@@ -62,6 +64,8 @@ std::string goalText(const Row& row) {
       return "ratio <= " + number(row.goal);
     case GoalKind::Limit:
       return "<= " + number(row.goal) + " " + row.unit;
+    case GoalKind::Floor:
+      return ">= " + number(row.goal) + " " + row.unit;
     case GoalKind::None:
       break;
   }
@@ -103,7 +107,13 @@ std::string jsonArray(const std::vector<double>& values) {
 }
 
 const char* goalKindName(GoalKind k) {
-  return k == GoalKind::Ratio ? "ratio" : k == GoalKind::Limit ? "limit" : "none";
+  switch (k) {
+    case GoalKind::Ratio: return "ratio";
+    case GoalKind::Limit: return "limit";
+    case GoalKind::Floor: return "floor";
+    case GoalKind::None: break;
+  }
+  return "none";
 }
 
 }  // namespace

@@ -8,8 +8,9 @@
 namespace bench {
 
 // How a row's goal is judged: against its baseline (figure / baseline <= goal), against
-// an absolute limit (figure <= goal), or not at all (a figure shown for explanation).
-enum class GoalKind { Ratio, Limit, None };
+// an absolute limit (figure <= goal) or floor (figure >= goal), or not at all (a figure
+// shown for explanation).
+enum class GoalKind { Ratio, Limit, Floor, None };
 
 struct Row {
   std::string figure;                  // what is measured

@@ -177,6 +177,14 @@ void typeText(HWND w, const std::string& text) {
   }
 }
 
+COLORREF middlePixel(HWND w) {
+  RECT r = windowRect(w);
+  HDC screen = GetDC(nullptr);
+  COLORREF c = GetPixel(screen, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  ReleaseDC(nullptr, screen);
+  return c;
+}
+
 void killServers() {
   std::vector<HWND> servers;
   EnumWindows(collectServer, reinterpret_cast<LPARAM>(&servers));

@@ -50,6 +50,9 @@ void chooseOption(HWND combo, int index);
 // Types letters, digits, '.', '_' and '\\' into the focused window.
 void typeText(HWND w, const std::string& text);
 
+// The colour shown on the display at the middle of a window.
+COLORREF middlePixel(HWND w);
+
 // Ends every process that owns a top-level I2C server window (a hung server), by id.
 void killServers();
 bool serverRunning();

@@ -66,6 +66,11 @@ Lines trafficAfter(const Sandbox& box, size_t from) {
   return withoutPolls(linesFrom(box, from));
 }
 
+std::string lastLine(const Sandbox& box) {
+  Lines lines = logLines(box);
+  return lines.empty() ? "" : lines.back();
+}
+
 int upDownPos(const Editor& e, int id) {
   return static_cast<short>(LOWORD(SendMessageA(e.item(id), UDM_GETPOS, 0, 0)));
 }
@@ -186,6 +191,54 @@ TEST_F(EditorTest, EveryLabelFitsItsRectangle) {
     EXPECT_LE(needed.cy, clientRect(c).bottom) << windowText(c);
   }
   EXPECT_GT(labels, 10);
+}
+
+TEST_F(EditorTest, NumberBoxesShowTheChipsValuesWhole) {
+  // Three-digit negatives, and a sync value outside the arrows' range (-107 to 108).
+  unsigned char chip[32];
+  memcpy(chip, kChip, 32);
+  chip[0x06] = 0x80;  // HSB -128
+  chip[0x07] = 0x6C;  // HSS 108
+  chip[0x0A] = 0xFF;  // brightness 255
+  chip[0x0B] = 0x80;  // contrast -128
+  chip[0x0C] = 0x9C;  // saturation -100
+  chip[0x0D] = 0x95;  // hue -107
+  chip[0x04] = 0xFF;  // GAI1 511 with bit 8 in 0x03
+  ASSERT_TRUE(writeFile(box.path("decoder.bin"), std::string(reinterpret_cast<char*>(chip), 32)));
+  start();
+  struct Box { int id; const char* shown; } boxes[] = {
+      {IDC_HSB, "-128"}, {IDC_HSS, "108"}, {IDC_BRIGHTNESS, "255"}, {IDC_CONTRAST, "-128"},
+      {IDC_SATURATION, "-100"}, {IDC_HUE, "-107"}, {IDC_GAI1, "511"}};
+  for (const Box& b : boxes) EXPECT_EQ(editor.text(b.id), b.shown) << b.id;
+
+  // From the chip's -128 one step up; once left, the value outside the range is not reached again.
+  size_t mark = settledLines(box).size();
+  clickArrow(editor.item(IDC_HSB_SPIN), true);
+  EXPECT_TRUE(waitFor([&] { return editor.text(IDC_HSB) == "-127"; }, 3000)) << editor.text(IDC_HSB);
+  clickArrow(editor.item(IDC_HSB_SPIN), false);
+  Lines sent = trafficAfter(box, mark);
+  ASSERT_FALSE(sent.empty());
+  for (const auto& l : sent) EXPECT_EQ(l, "write 06 81 ack");
+  EXPECT_EQ(editor.text(IDC_HSB), "-127");
+  clickArrow(editor.item(IDC_HUE_SPIN), false);
+  EXPECT_TRUE(waitFor([&] { return editor.text(IDC_HUE) == "-108"; }, 3000)) << editor.text(IDC_HUE);
+}
+
+TEST_F(EditorTest, LinkLampIsLitDuringASlowRequestAndIdleAfter) {
+  // Every request after the 26 of the start-up takes 2 s: the status poll's reads.
+  ScopedEnv slow("SIMCARD_I2C", "delay-after=26:2000");
+  start();
+  HWND lamp = editor.item(IDC_LAMP);
+  auto green = [&] { return GetGValue(middlePixel(lamp)); };
+  EXPECT_TRUE(waitFor([&] { return green() > 200; }, 5000)) << "lit during the poll, green " << int(green());
+  // The server ends in the middle of the request: the link fails and the lamp goes idle.
+  killServers();
+  HWND error = waitErrorBox(editor.process.id());
+  ASSERT_NE(error, nullptr);
+  EXPECT_TRUE(waitFor([&] { return green() < 160; }, 3000)) << "idle once the request is over";
+  dismiss(error);
+  EXPECT_LT(green(), 160);
+  EXPECT_GT(green(), 80);
 }
 
 TEST_F(EditorTest, OptionTickAndArrowEachSendTheirRegister) {
@@ -327,6 +380,26 @@ TEST_F(EditorTest, CloseBoxAndAltF4AskTheServerToCloseToo) {
     EXPECT_TRUE(waitFor([] { return !serverRunning(); }));
     killServers();
   }
+}
+
+TEST_F(EditorTest, PostedCloseEndsTheEditorAndSessionEndClosesTheServer) {
+  start();
+  // The end of a session: the server is asked to close; the system then ends the editor.
+  SendMessageA(editor.dialog, WM_ENDSESSION, TRUE, 0);
+  EXPECT_TRUE(waitFor([&] { return lastLine(box) == "close"; }));
+  EXPECT_TRUE(waitFor([] { return !serverRunning(); }));
+  EXPECT_TRUE(editor.process.running());
+  editor.process.kill();
+  killServers();
+
+  // A close asked for as taskkill does, with a posted WM_CLOSE.
+  Sandbox own;
+  Editor e = startEditor(own);
+  ASSERT_NE(e.dialog, nullptr);
+  PostMessageA(e.dialog, WM_CLOSE, 0, 0);
+  EXPECT_EQ(e.process.waitExit(), 0);
+  EXPECT_TRUE(waitFor([&] { return lastLine(own) == "close"; }));
+  EXPECT_TRUE(waitFor([] { return !serverRunning(); }));
 }
 
 TEST_F(EditorTest, SecondStartHandsOverToTheFirst) {

@@ -5,6 +5,7 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -19,21 +20,31 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Ends the busgate.drv processes that process parent started (a server without a window
-// cannot be asked to close).
-void killChildren(DWORD parent) {
+// Ends the busgate.drv processes that process parent started and that still run; returns
+// how many there were.
+int killChildren(DWORD parent) {
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   PROCESSENTRY32 pe{};
   pe.dwSize = sizeof pe;
+  int found = 0;
   for (BOOL more = Process32First(snap, &pe); more; more = Process32Next(snap, &pe)) {
     if (pe.th32ParentProcessID != parent || lstrcmpiA(pe.szExeFile, "busgate.drv") != 0) continue;
     if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pe.th32ProcessID)) {
+      ++found;
       TerminateProcess(h, 9);
       WaitForSingleObject(h, 5000);
       CloseHandle(h);
     }
   }
   CloseHandle(snap);
+  return found;
+}
+
+// Whether a server window is stuck in a request (it handles no message).
+bool serverHung() {
+  HWND server = findWindow(kServerName, kServerName);
+  DWORD_PTR ignored = 0;
+  return server && !SendMessageTimeoutA(server, WM_NULL, 0, 0, SMTO_NORMAL, 200, &ignored);
 }
 
 // The editor's error box: its text and whether the dialog owns it.
@@ -48,6 +59,25 @@ Shown takeErrorBox(const Editor& e, int timeoutMs = kWait) {
   Shown s{messageText(box), GetWindow(box, GW_OWNER)};
   dismiss(box);
   return s;
+}
+
+// Starts the editor where it can have no server: "Could not load I2C driver" without an owner,
+// exit code 0, no dialog. Returns the editor's process id.
+DWORD expectNoServer(Sandbox& box) {
+  Editor e;
+  e.process = box.start("quorvex.drv");
+  Shown shown = takeErrorBox(e);
+  EXPECT_EQ(shown.text, "Could not load I2C driver");
+  EXPECT_EQ(shown.owner, nullptr);
+  EXPECT_EQ(e.process.waitExit(), 0);
+  EXPECT_EQ(findWindow("#32770", kDialogTitle), nullptr);
+  return e.process.id();
+}
+
+// The editor against a server that never answers the first status poll (request 27).
+Editor startWithHungPoll(Sandbox& box) {
+  ScopedEnv fault("SIMCARD_I2C", "hang-after=26");
+  return startEditor(box);
 }
 
 }  // namespace
@@ -72,7 +102,7 @@ TEST(LinkFailure, ShownOnceThenTheLinkIsDeadButTheDialogStays) {
     Process editor = box.start("quorvex.drv");
     Editor e;
     e.process = std::move(editor);
-    Shown shown = takeErrorBox(e, 15000);
+    Shown shown = takeErrorBox(e, 30000);  // a hung request: 5 s, then 2 s for the server to close
     EXPECT_EQ(shown.text, kLinkFailure);
     e.dialog = waitWindow("#32770", kDialogTitle);
     ASSERT_NE(e.dialog, nullptr) << "the dialog opens after a failure during its start";
@@ -107,16 +137,81 @@ TEST(LinkFailure, NoServerWindowMeansCouldNotLoadAndNoDialog) {
     if (!r.fault) {
       ASSERT_TRUE(DeleteFileA(box.path("busgate.drv").c_str()));
     }
-    Editor e;
-    e.process = box.start("quorvex.drv");
-    Shown shown = takeErrorBox(e);
-    EXPECT_EQ(shown.text, "Could not load I2C driver");
-    EXPECT_EQ(shown.owner, nullptr);
-    EXPECT_EQ(e.process.waitExit(), 0);
-    EXPECT_EQ(findWindow("#32770", kDialogTitle), nullptr);
-    killChildren(e.process.id());
+    DWORD editor = expectNoServer(box);
+    EXPECT_EQ(killChildren(editor), 0) << "the editor left the server it started running";
     killServers();
   }
+}
+
+TEST(LinkFailure, HungServerStartedByTheEditorIsEndedSoARestartWorks) {
+  Sandbox box;
+  Editor e = startWithHungPoll(box);
+  ASSERT_NE(e.dialog, nullptr);
+  Shown shown = takeErrorBox(e, 30000);  // after the poll, the request's 5 s and the close's 2 s
+  EXPECT_EQ(shown.text, kLinkFailure);
+  EXPECT_TRUE(waitFor([] { return !serverRunning(); }, 3000)) << "the hung server still runs";
+
+  PostMessageA(e.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(e.process.waitExit(), 0);
+  // Restarted as the error box advises: a working link.
+  size_t mark = logLines(box).size();
+  Editor again = startEditor(box);
+  ASSERT_NE(again.dialog, nullptr);
+  ASSERT_TRUE(waitLines(box, mark + 27)) << "the restarted editor's start-up did not reach a server";
+  EXPECT_TRUE(waitFor([&] { return again.text(IDC_VERSION) == "V1"; }));
+  clickControl(again.item(IDC_HPLL));
+  EXPECT_TRUE(waitFor([&] {
+    auto lines = linesFrom(box, mark);
+    return std::find(lines.begin(), lines.end(), "write 08 8c ack") != lines.end();
+  }));
+  PostMessageA(again.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(again.process.waitExit(), 0);
+  EXPECT_TRUE(waitFor([] { return !serverRunning(); }));
+  killServers();
+}
+
+TEST(LinkFailure, HungServerFoundRunningIsNeitherUsedNorEnded) {
+  Sandbox box;
+  Process server;
+  {
+    ScopedEnv fault("SIMCARD_I2C", "hang-after=0");
+    server = box.start("busgate.drv");
+  }
+  HWND window = waitWindow(kServerName, kServerName);
+  ASSERT_NE(window, nullptr);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(window, 0x785, 0x00, 0, SMTO_NORMAL, 100, &ignored);  // now stuck in it
+  ASSERT_TRUE(waitFor(serverHung));
+
+  expectNoServer(box);
+  EXPECT_TRUE(server.running()) << "a server the editor did not start was ended";
+  killServers();
+}
+
+TEST(LinkFailure, RereadAndCloseSentDuringAHungRequestGiveOneErrorBox) {
+  Sandbox box;
+  Editor e = startWithHungPoll(box);
+  ASSERT_NE(e.dialog, nullptr);
+  ASSERT_TRUE(waitFor(serverHung)) << "the first poll did not reach the server";
+  // Sent by another program while the editor waits for the server.
+  SendNotifyMessageA(e.dialog, WM_COMMAND, MAKEWPARAM(IDC_REREAD, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(e.item(IDC_REREAD)));
+  SendNotifyMessageA(e.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+
+  int boxes = 0;
+  waitFor([&] {
+    if (HWND error = waitErrorBox(e.process.id(), 0)) {
+      ++boxes;
+      EXPECT_EQ(messageText(error), kLinkFailure);
+      EXPECT_EQ(GetWindow(error, GW_OWNER), e.dialog);
+      dismiss(error);
+    }
+    return !e.process.running();
+  }, 30000);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(e.process.waitExit(), 0);
+  EXPECT_TRUE(waitFor([] { return !serverRunning(); }, 3000)) << "the hung server still runs";
+  killServers();
 }
 
 TEST(LinkFailure, ServerStartedFromAFolderWithBlanksIsTheRightProgram) {

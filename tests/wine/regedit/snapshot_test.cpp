@@ -178,12 +178,41 @@ TEST_F(SnapshotTest, ShortFileIsRefusedAndLongFileGivesItsFirst32Bytes) {
   EXPECT_EQ(waitErrorBox(editor.process.id(), 300), nullptr);
 }
 
-TEST_F(SnapshotTest, UnreadableFileIsReported) {
-  ASSERT_TRUE(writeFile(box.path("locked.qvx"), otherSnapshot()));
-  HANDLE lock = CreateFileA(box.path("locked.qvx").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+namespace {
+
+// Another program holding the file open, with the sharing it allows.
+HANDLE holdOpen(const std::string& path, DWORD share) {
+  return CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+bool temporaryLeft(const std::string& folder) {
+  WIN32_FIND_DATAA fd;
+  HANDLE find = FindFirstFileA((folder + "\\*.tmp").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  FindClose(find);
+  return true;
+}
+
+}  // namespace
+
+TEST_F(SnapshotTest, LoadReadsAFileAnotherProgramHasOpen) {
+  Bytes mine = otherSnapshot();
+  ASSERT_TRUE(writeFile(box.path("open.qvx"), mine));
+  HANDLE reader = holdOpen(box.path("open.qvx"), FILE_SHARE_READ);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
   size_t mark = settledLines(box).size();
-  chooseFile(false, "locked.qvx");
+  chooseFile(false, "open.qvx");
+  EXPECT_EQ(waitErrorBox(editor.process.id(), 1500), nullptr) << "refused";
+  EXPECT_TRUE(waitFor([&] { return editor.text(IDC_GAI1) == "61"; }));
+  settledLines(box);
+  EXPECT_EQ(withoutPolls(linesFrom(box, mark)), pushAllOf(mine));
+  CloseHandle(reader);
+
+  // Held open with no sharing at all, it cannot be read.
+  HANDLE lock = holdOpen(box.path("open.qvx"), 0);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  mark = settledLines(box).size();
+  chooseFile(false, "open.qvx");
   HWND error = waitErrorBox(editor.process.id());
   ASSERT_NE(error, nullptr);
   EXPECT_EQ(messageText(error), "Could not open input file");
@@ -193,26 +222,53 @@ TEST_F(SnapshotTest, UnreadableFileIsReported) {
   EXPECT_EQ(withoutPolls(linesFrom(box, mark)), Lines{});
 }
 
-TEST_F(SnapshotTest, FailedSaveLeavesTheOldFileIntact) {
-  // The old file is held open without delete sharing, so it cannot be replaced.
+TEST_F(SnapshotTest, SaveWritesAFileAnotherProgramHasOpen) {
+  // Held open without delete sharing, the old file cannot be replaced, but it is written.
   const Bytes old = "the old snapshot, 32 bytes long!";
   ASSERT_TRUE(writeFile(box.path("keep.qvx"), old));
-  HANDLE hold = CreateFileA(box.path("keep.qvx").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+  HANDLE reader = holdOpen(box.path("keep.qvx"), FILE_SHARE_READ | FILE_SHARE_WRITE);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  chooseFile(true, "keep.qvx");
+  EXPECT_TRUE(waitFor([&] { return readFile(box.path("keep.qvx")) == bytesOf(kChip); }));
+  EXPECT_EQ(waitErrorBox(editor.process.id(), 500), nullptr);
+  CloseHandle(reader);
+  EXPECT_FALSE(temporaryLeft(box.dir()));
+
+  // Held open with no sharing, it can be neither replaced nor written: reported, left as it was.
+  ASSERT_TRUE(writeFile(box.path("keep.qvx"), old));
+  HANDLE lock = holdOpen(box.path("keep.qvx"), 0);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   chooseFile(true, "keep.qvx");
   HWND error = waitErrorBox(editor.process.id());
   ASSERT_NE(error, nullptr);
   EXPECT_EQ(messageText(error), "Could not create output file");
   dismiss(error);
-  CloseHandle(hold);
+  CloseHandle(lock);
   EXPECT_EQ(readFile(box.path("keep.qvx")), old);
-  WIN32_FIND_DATAA fd;
-  HANDLE find = FindFirstFileA(box.path("*.tmp").c_str(), &fd);
-  EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "temporary file left: " << fd.cFileName;
-  if (find != INVALID_HANDLE_VALUE) FindClose(find);
+  EXPECT_FALSE(temporaryLeft(box.dir()));
 
   // Once the file is free, the same save replaces it.
   chooseFile(true, "keep.qvx");
   EXPECT_TRUE(waitFor([&] { return readFile(box.path("keep.qvx")) == bytesOf(kChip); }));
+  EXPECT_FALSE(temporaryLeft(box.dir()));
+}
+
+TEST_F(SnapshotTest, SaveCutShortLeavesTheOldFileIntact) {
+  // The editor again, with every write cut short after 20 bytes (as on a full disk).
+  PostMessageA(editor.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_EQ(editor.process.waitExit(), 0);
+  {
+    ScopedEnv shortWrites("QUORVEX_WRITE_LIMIT", "20");
+    editor = startEditor(box);
+  }
+  ASSERT_NE(editor.dialog, nullptr);
+  const Bytes old = "the old snapshot, 32 bytes long!";
+  ASSERT_TRUE(writeFile(box.path("keep.qvx"), old));
+  chooseFile(true, "keep.qvx");
+  HWND error = waitErrorBox(editor.process.id());
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(messageText(error), "Could not write data");
+  dismiss(error);
+  EXPECT_EQ(readFile(box.path("keep.qvx")), old);
+  EXPECT_FALSE(temporaryLeft(box.dir()));
 }
