@@ -165,6 +165,9 @@ TEST(ViewerMenuState, RestoreAspectRatioOnlyWhenTheVideoIsOutOfShape) {
       {"[Position]\r\nw=400\r\nh=300\r\n", "Vistrel (400x300)", "Vistrel (375x300)"},
       {"[TVSystem]\r\nNTSC=1\r\n[Position]\r\nw=360\r\nh=240\r\n", "Vistrel (360x240)", "Vistrel (360x240)"},
       {"[TVSystem]\r\nNTSC=1\r\n[Position]\r\nw=360\r\nh=288\r\n", "Vistrel (360x288)", "Vistrel (432x288)"},
+      // 360 = 290 / 4 * 5 and 360 = 241 / 2 * 3, yet the heights are no multiple of 4 or 2.
+      {"[Position]\r\nw=360\r\nh=290\r\n", "Vistrel (360x290)", "Vistrel (360x288)"},
+      {"[TVSystem]\r\nNTSC=1\r\n[Position]\r\nw=360\r\nh=241\r\n", "Vistrel (360x241)", "Vistrel (360x240)"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.file);
@@ -180,6 +183,31 @@ TEST(ViewerMenuState, RestoreAspectRatioOnlyWhenTheVideoIsOutOfShape) {
     EXPECT_TRUE(waitTitle(v.window, row.after, 2000)) << windowText(v.window);
     EXPECT_EQ(closeViewer(v), 0);
   }
+}
+
+// In full screen Restore aspect ratio is grayed: picked, it would resize the full-screen window
+// (an NTSC frame is 3:2, the bench's screen 5:4).
+TEST(ViewerMenuState, RestoreAspectRatioIsGrayedInFullScreen) {
+  Sandbox box;
+  Viewer v = startViewerAt(box, 100, 100, 360, 250, "", "[TVSystem]\r\nNTSC=1\r\n");
+  ASSERT_NE(v.window, nullptr);
+  ASSERT_TRUE(pressF12(v.window, "Vistrel (full-screen)"));
+  const RECT full = windowRect(v.window);
+  click(v.window, 200, 200, true);
+  ASSERT_NE(waitPopupMenu(), nullptr);
+  pressKey(nullptr, 'R');
+  pressKey(nullptr, VK_ESCAPE);  // closes the popup when the grayed item kept it open
+  ASSERT_TRUE(waitPopupMenuClosed());
+  ASSERT_TRUE(waitInputHandled(v.window));
+  const RECT now = windowRect(v.window);
+  EXPECT_TRUE(EqualRect(&now, &full)) << now.right - now.left << "x" << now.bottom - now.top;
+  EXPECT_EQ(windowText(v.window), "Vistrel (full-screen)");
+  // Windowed again, the item works on the same out-of-shape video.
+  ASSERT_TRUE(pressF12(v.window, "Vistrel (360x250)"));
+  click(v.window, 40, 40, true);
+  ASSERT_NE(waitPopupMenu(), nullptr);
+  pressKey(nullptr, 'R');
+  EXPECT_TRUE(waitTitle(v.window, "Vistrel (375x250)")) << windowText(v.window);
 }
 
 }  // namespace
