@@ -18,6 +18,27 @@ void closePopup(HWND menu) {
   EXPECT_TRUE(waitPopupMenuClosed()) << "popup " << menu << " stays open";
 }
 
+// While it lives, a global CBT hook (syscommand_hook.dll from the sandbox) logs to
+// "syscommand.log" each system command the viewer passes to the platform.
+class SysCommandWatch {
+ public:
+  explicit SysCommandWatch(Sandbox& box) {
+    box.copyTestProgram("syscommand_hook.dll");
+    dll_ = LoadLibraryA(box.path("syscommand_hook.dll").c_str());
+    auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(dll_, "syscommandHook@12")));
+    hook_ = proc ? SetWindowsHookExA(WH_CBT, proc, dll_, 0) : nullptr;
+  }
+  ~SysCommandWatch() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+    if (dll_) FreeLibrary(dll_);
+  }
+  bool ok() const { return hook_ != nullptr; }
+
+ private:
+  HMODULE dll_ = nullptr;
+  HHOOK hook_ = nullptr;
+};
+
 class ViewerMenu : public testing::Test {
  protected:
   void SetUp() override {
@@ -208,6 +229,34 @@ TEST(ViewerMenuState, RestoreAspectRatioIsGrayedInFullScreen) {
   ASSERT_NE(waitPopupMenu(), nullptr);
   pressKey(nullptr, 'R');
   EXPECT_TRUE(waitTitle(v.window, "Vistrel (375x250)")) << windowText(v.window);
+}
+
+// The screen saver request: refused while "Disable screen saver" is set, passed on to the
+// platform (which would start the screen saver) while it is not. Under Wine the platform starts
+// none, so what is seen is the request reaching default processing: a CBT hook sees it there.
+TEST(ViewerMenuState, ScreenSaverRequestRefusedOnlyWhileTheOptionIsSet) {
+  struct Row {
+    const char* option;
+    bool passedOn;
+  } rows[] = {{"DisableScreenSaver=1", false}, {"DisableScreenSaver=0", true}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.option);
+    Sandbox box;
+    SysCommandWatch watch(box);
+    ASSERT_TRUE(watch.ok());
+    Viewer v = startViewerAt(box, 100, 100, 360, 288, std::string(r.option) + "\r\n");
+    ASSERT_NE(v.window, nullptr);
+    DWORD_PTR result = 1;
+    for (WPARAM request : {SC_SCREENSAVE, SC_SCREENSAVE | 2, SC_RESTORE}) {
+      ASSERT_TRUE(SendMessageTimeoutA(v.window, WM_SYSCOMMAND, request, 0, SMTO_NORMAL, kWait, &result));
+      EXPECT_EQ(result, 0u);
+    }
+    // Restore (of a window that is neither minimized nor maximized) always goes on: it marks the
+    // end of what the hook saw.
+    ASSERT_TRUE(waitFor([&] { return box.log("syscommand.log").find("f120") != std::string::npos; }));
+    const std::string passed = r.passedOn ? "syscommand f140\nsyscommand f140\n" : "";
+    EXPECT_EQ(box.log("syscommand.log"), passed + "syscommand f120\n");
+  }
 }
 
 }  // namespace

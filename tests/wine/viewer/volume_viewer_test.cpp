@@ -140,7 +140,18 @@ TEST_F(ViewerVolume, AboutShowsNameOverStampAndRightClickClosesHelp) {
   HWND stamp = GetDlgItem(d, 124);
   EXPECT_EQ(windowText(stamp), "15 Jul 00   05:55:55");
   EXPECT_GT(windowRect(stamp).top, windowRect(name).top);
+  EXPECT_EQ(GetWindow(d, GW_OWNER), viewer.window);
+  EXPECT_FALSE(IsWindowEnabled(viewer.window)) << "modal";
   click(d, 3, 3);
+  ASSERT_TRUE(waitClosed());
+
+  PostMessageA(viewer.window, WM_COMMAND, 106, 0);
+  d = dialog();
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(GetWindow(d, GW_OWNER), viewer.window);
+  EXPECT_EQ(GetDlgItem(d, 124), nullptr);
+  EXPECT_NE(GetWindow(d, GW_CHILD), nullptr);
+  pressKey(d, VK_ESCAPE);
   ASSERT_TRUE(waitClosed());
 
   d = openAt(VK_F1, 500, 400);
@@ -150,6 +161,31 @@ TEST_F(ViewerVolume, AboutShowsNameOverStampAndRightClickClosesHelp) {
   click(summary, 30, 10, true);
   EXPECT_TRUE(waitClosed());
   EXPECT_TRUE(IsWindowEnabled(viewer.window)) << "the main window takes input again";
+}
+
+// A box opened with the pointer at a corner of the screen lies wholly on the work area.
+TEST_F(ViewerVolume, BoxesOpenedAtAScreenCornerStayOnTheWorkArea) {
+  start("8");
+  RECT area{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  struct Row {
+    int command;
+    POINT pointer;
+  } rows[] = {{104, {area.right - 1, area.bottom - 1}}, {114, {area.left, area.top}},
+              {114, {area.right - 1, area.top}},     {106, {area.left, area.bottom - 1}}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << "command " << r.command << " at " << r.pointer.x << "," << r.pointer.y);
+    bringToFront(viewer.window);
+    moveMouse(r.pointer.x, r.pointer.y);
+    PostMessageA(viewer.window, WM_COMMAND, r.command, 0);
+    HWND d = dialog();
+    ASSERT_NE(d, nullptr);
+    RECT box = windowRect(d), inside{};
+    EXPECT_TRUE(IntersectRect(&inside, &box, &area) && EqualRect(&inside, &box))
+        << box.left << "," << box.top << " - " << box.right << "," << box.bottom;
+    PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(waitClosed());
+  }
 }
 
 TEST_F(ViewerVolume, BuzKeysBeepOnceEachWithoutTheLineInWindowAndFullScreen) {
