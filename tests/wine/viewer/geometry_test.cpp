@@ -114,10 +114,19 @@ bool waitDrag(HWND w, const RECT& before) {
   });
 }
 
-TEST(ViewerGeometry, F12EntersFullScreenAndReturnsToTheSameRectangle) {
+// One viewer in a sandbox of its own, started at a position and video size.
+class ViewerGeometry : public testing::Test {
+ protected:
+  HWND start(int x, int y, int w, int h, const std::string& more = "", const std::string& before = "") {
+    viewer = startViewerAt(box, x, y, w, h, more, before);
+    return viewer.window;
+  }
   Sandbox box;
-  Viewer viewer = startViewerAt(box, 100, 100, 360, 288);
-  HWND w = viewer.window;
+  Viewer viewer;
+};
+
+TEST_F(ViewerGeometry, F12EntersFullScreenAndReturnsToTheSameRectangle) {
+  HWND w = start(100, 100, 360, 288);
   ASSERT_NE(w, nullptr);
   RECT before = windowRect(w);
   EXPECT_EQ(before.left, 100);
@@ -137,10 +146,8 @@ TEST(ViewerGeometry, F12EntersFullScreenAndReturnsToTheSameRectangle) {
   EXPECT_EQ(closeViewer(viewer), 0);
 }
 
-TEST(ViewerGeometry, MaximizeByTheCaptionEntersFullScreen) {
-  Sandbox box;
-  Viewer viewer = startViewerAt(box, 100, 100, 360, 288);
-  HWND w = viewer.window;
+TEST_F(ViewerGeometry, MaximizeByTheCaptionEntersFullScreen) {
+  HWND w = start(100, 100, 360, 288);
   ASSERT_NE(w, nullptr);
   RECT before = windowRect(w);
   POINT clientTop{0, 0};
@@ -157,10 +164,8 @@ TEST(ViewerGeometry, MaximizeByTheCaptionEntersFullScreen) {
   EXPECT_EQ(str(windowRect(w)), str(before));
 }
 
-TEST(ViewerGeometry, PredefinedSizesKeepThePositionAndLeaveFullScreenFirst) {
-  Sandbox box;
-  Viewer viewer = startViewerAt(box, 100, 100, 360, 288);
-  HWND w = viewer.window;
+TEST_F(ViewerGeometry, PredefinedSizesKeepThePositionAndLeaveFullScreenFirst) {
+  HWND w = start(100, 100, 360, 288);
   ASSERT_NE(w, nullptr);
   struct Row {
     WORD key;
@@ -187,10 +192,8 @@ TEST(ViewerGeometry, PredefinedSizesKeepThePositionAndLeaveFullScreenFirst) {
   EXPECT_TRUE(pressF12(w, "Vistrel (full-screen)")) << windowText(w);
 }
 
-TEST(ViewerGeometry, TopmostOnlyWhileWindowed) {
-  Sandbox box;
-  Viewer viewer = startViewerAt(box, 100, 100, 360, 288, "Topmost=1\r\n");
-  HWND w = viewer.window;
+TEST_F(ViewerGeometry, TopmostOnlyWhileWindowed) {
+  HWND w = start(100, 100, 360, 288, "Topmost=1\r\n");
   ASSERT_NE(w, nullptr);
   EXPECT_TRUE(isTopmost(w));
   ASSERT_TRUE(pressF12(w, "Vistrel (full-screen)")) << windowText(w);
@@ -200,10 +203,8 @@ TEST(ViewerGeometry, TopmostOnlyWhileWindowed) {
 }
 
 // Topmost picked in full screen changes nothing on screen until full screen is left.
-TEST(ViewerGeometry, TopmostPickedInFullScreenAppliesWhenFullScreenIsLeft) {
-  Sandbox box;
-  Viewer viewer = startViewerAt(box, 100, 100, 360, 288);
-  HWND w = viewer.window;
+TEST_F(ViewerGeometry, TopmostPickedInFullScreenAppliesWhenFullScreenIsLeft) {
+  HWND w = start(100, 100, 360, 288);
   ASSERT_NE(w, nullptr);
   ASSERT_TRUE(pressF12(w, "Vistrel (full-screen)")) << windowText(w);
   for (bool topmost : {true, false, true}) {
@@ -222,10 +223,8 @@ TEST(ViewerGeometry, TopmostPickedInFullScreenAppliesWhenFullScreenIsLeft) {
 
 // In full screen the placement, arrow and Clear keys do nothing, nor does Alt+Space (the window
 // menu, whose caption lies off the screen).
-TEST(ViewerGeometry, FullScreenIgnoresPlacementArrowsAndTheWindowMenuKey) {
-  Sandbox box;
-  Viewer viewer = startViewerAt(box, 100, 100, 360, 288);
-  HWND w = viewer.window;
+TEST_F(ViewerGeometry, FullScreenIgnoresPlacementArrowsAndTheWindowMenuKey) {
+  HWND w = start(100, 100, 360, 288);
   ASSERT_NE(w, nullptr);
   RECT windowed = windowRect(w);
   ASSERT_TRUE(pressF12(w, "Vistrel (full-screen)")) << windowText(w);
@@ -248,12 +247,10 @@ TEST(ViewerGeometry, FullScreenIgnoresPlacementArrowsAndTheWindowMenuKey) {
   EXPECT_EQ(str(windowRect(w)), str(windowed));
 }
 
-TEST(ViewerGeometry, ClosedInFullScreenRestartsInFullScreenWithTheWindowedGeometry) {
-  Sandbox box;
+TEST_F(ViewerGeometry, ClosedInFullScreenRestartsInFullScreenWithTheWindowedGeometry) {
   RECT windowed{};
   {
-    Viewer viewer = startViewerAt(box, 120, 80, 400, 300);
-    HWND w = viewer.window;
+    HWND w = start(120, 80, 400, 300);
     ASSERT_NE(w, nullptr);
     windowed = windowRect(w);
     ASSERT_TRUE(pressF12(w, "Vistrel (full-screen)")) << windowText(w);
@@ -265,7 +262,7 @@ TEST(ViewerGeometry, ClosedInFullScreenRestartsInFullScreenWithTheWindowedGeomet
   } rows[] = {{"x", "120"}, {"y", "80"}, {"w", "400"}, {"h", "300"}, {"Fullscreen", "1"}};
   for (const Row& r : rows) EXPECT_EQ(settingsValue(box, "Position", r.key), r.expected) << r.key;
 
-  Viewer viewer = startViewer(box);
+  viewer = startViewer(box);
   HWND w = viewer.window;
   ASSERT_NE(w, nullptr);
   ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
@@ -274,7 +271,7 @@ TEST(ViewerGeometry, ClosedInFullScreenRestartsInFullScreenWithTheWindowedGeomet
   EXPECT_EQ(str(windowRect(w)), str(windowed));
 }
 
-TEST(ViewerGeometry, FullScreenLowersATopmostTaskbarOnlyWithHideTaskbar) {
+TEST_F(ViewerGeometry, FullScreenLowersATopmostTaskbarOnlyWithHideTaskbar) {
   struct Row {
     const char* more;
     bool topmostAfter;
@@ -304,10 +301,8 @@ TEST(ViewerGeometry, FullScreenLowersATopmostTaskbarOnlyWithHideTaskbar) {
 // The platform's sizing loop adds each mouse step to the rectangle as corrected at the step
 // before, so a drag in several steps may end a few pixels short of the pointer: the quotient q
 // may fall short by one for each step after the first.
-TEST(ViewerGeometry, ShiftDragKeepsTheFrameAspectRatio) {
-  Sandbox box;
-  Viewer viewer = startViewerAt(box, 200, 150, 360, 288);
-  HWND w = viewer.window;
+TEST_F(ViewerGeometry, ShiftDragKeepsTheFrameAspectRatio) {
+  HWND w = start(200, 150, 360, 288);
   ASSERT_NE(w, nullptr);
   enum Grip { kBottomRight, kLeftEdge, kTopLeft, kBottomEdge };
   struct Row {
@@ -365,7 +360,7 @@ TEST(ViewerGeometry, ShiftDragKeepsTheFrameAspectRatio) {
 }
 
 // Restore aspect ratio from the popup menu: the height leads and is only ever reduced.
-TEST(ViewerGeometry, RestoreAspectRatioFromThePopupMenu) {
+TEST_F(ViewerGeometry, RestoreAspectRatioFromThePopupMenu) {
   struct Row {
     const char* ini;
     WORD key;  // stretched with Ctrl+key before the restore
@@ -398,10 +393,8 @@ TEST(ViewerGeometry, RestoreAspectRatioFromThePopupMenu) {
 }
 
 // A minimized window has a 0 x 0 client area, and so has the capture window.
-TEST(ViewerGeometry, MinimizedWindowShowsAZeroSize) {
-  Sandbox box;
-  Viewer viewer = startViewerAt(box, 200, 150, 360, 288);
-  HWND w = viewer.window;
+TEST_F(ViewerGeometry, MinimizedWindowShowsAZeroSize) {
+  HWND w = start(200, 150, 360, 288);
   ASSERT_NE(w, nullptr);
   HWND capture = GetWindow(w, GW_CHILD);
   ASSERT_NE(capture, nullptr);
@@ -433,10 +426,8 @@ void expectSizeLimits(HWND w, const char* belowLargest, const char* aboveSmalles
   }
 }
 
-TEST(ViewerGeometry, ArrowsStretchOrMoveWithinTheSizeLimits) {
-  Sandbox box;
-  Viewer viewer = startViewerAt(box, 200, 150, 360, 288);
-  HWND w = viewer.window;
+TEST_F(ViewerGeometry, ArrowsStretchOrMoveWithinTheSizeLimits) {
+  HWND w = start(200, 150, 360, 288);
   ASSERT_NE(w, nullptr);
   struct Row {
     WORD key;
@@ -464,21 +455,18 @@ TEST(ViewerGeometry, ArrowsStretchOrMoveWithinTheSizeLimits) {
   expectSizeLimits(w, "Vistrel (719x575)", "Vistrel (121x97)");
 }
 
-TEST(ViewerGeometry, NtscSizeLimits) {
-  Sandbox box;
-  Viewer viewer = startViewerAt(box, 200, 150, 360, 240, "", "[TVSystem]\r\nNTSC=1\r\n");
-  ASSERT_NE(viewer.window, nullptr);
-  expectSizeLimits(viewer.window, "Vistrel (719x479)", "Vistrel (121x81)");
+TEST_F(ViewerGeometry, NtscSizeLimits) {
+  HWND w = start(200, 150, 360, 240, "", "[TVSystem]\r\nNTSC=1\r\n");
+  ASSERT_NE(w, nullptr);
+  expectSizeLimits(w, "Vistrel (719x479)", "Vistrel (121x81)");
 }
 
-TEST(ViewerGeometry, PlacementKeysUseTheWorkAreaOrWithShiftTheScreen) {
+TEST_F(ViewerGeometry, PlacementKeysUseTheWorkAreaOrWithShiftTheScreen) {
   RECT screen = screenRect();
   RECT work{0, 0, screen.right, screen.bottom - 40};
-  Sandbox box;
   ScopedWorkArea area(box, work);
   ASSERT_TRUE(area.ok()) << "the bench could not set a work area: " << str(workArea());
-  Viewer viewer = startViewerAt(box, 200, 150, 360, 288);
-  HWND w = viewer.window;
+  HWND w = start(200, 150, 360, 288);
   ASSERT_NE(w, nullptr);
   RECT r = windowRect(w);
   int width = r.right - r.left, height = r.bottom - r.top;
