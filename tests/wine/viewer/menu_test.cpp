@@ -1,6 +1,11 @@
 // The popup menu: where it opens, and the commands a user picks from it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
+
 #include "tests/wine/viewer/viewer_session.h"
 
 using namespace harness;
@@ -38,6 +43,25 @@ class SysCommandWatch {
   HMODULE dll_ = nullptr;
   HHOOK hook_ = nullptr;
 };
+
+// The screen's pixels in r, row by row.
+std::vector<COLORREF> screenPixels(const RECT& r) {
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
+  HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  if (bits) memcpy(pixels.data(), bits, pixels.size() * sizeof(COLORREF));
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
 
 class ViewerMenu : public testing::Test {
  protected:
@@ -121,6 +145,52 @@ TEST_F(ViewerMenu, OptionsPickedFromThePopupAreSaved) {
   EXPECT_EQ(closeViewer(viewer), 0);
   EXPECT_EQ(settingsValue(box, "Position", "DisableScreenSaver"), "0");
   EXPECT_EQ(settingsValue(box, "Position", "Topmost"), "1");
+}
+
+// Picking an option changes its check mark and nothing else: between two pictures of the popup
+// only the rows of that item differ, the Topmost item's below the screen saver item's.
+TEST_F(ViewerMenu, PickingAnOptionChangesItsOwnCheckMark) {
+  // The popup is shown before its items are drawn: wait for text, then for two equal pictures.
+  int width = 0;
+  auto picture = [&] {
+    click(viewer.window, 50, 50, true);
+    HWND menu = waitPopupMenu();
+    const RECT r = windowRect(menu);
+    width = r.right - r.left;
+    std::vector<COLORREF> last, now;
+    waitFor([&] {
+      last = std::move(now);
+      now = screenPixels(r);
+      auto dark = std::count_if(now.begin(), now.end(), [](COLORREF c) { return (c & 0xC0C0C0) == 0; });
+      return dark > 200 && now == last;
+    });
+    return now;
+  };
+  auto changedRows = [](const std::vector<COLORREF>& a, const std::vector<COLORREF>& b, int width) {
+    std::pair<int, int> rows{-1, -1};
+    for (size_t i = 0; i < a.size() && a.size() == b.size(); ++i)
+      if (a[i] != b[i]) {
+        int y = static_cast<int>(i) / width;
+        rows = {rows.first < 0 ? y : rows.first, y};
+      }
+    return rows;
+  };
+  const std::vector<COLORREF> before = picture();
+  pressKey(nullptr, 'V');
+  pressKey(nullptr, VK_RETURN);
+  ASSERT_TRUE(waitPopupMenuClosed());
+  const std::vector<COLORREF> screenSaverOff = picture();
+  pressKey(nullptr, 'T');
+  ASSERT_TRUE(waitPopupMenuClosed());
+  const std::vector<COLORREF> topmostOn = picture();
+  closePopup(nullptr);
+  ASSERT_FALSE(before.empty());
+  const auto screenSaverRow = changedRows(before, screenSaverOff, width);
+  const auto topmostRow = changedRows(screenSaverOff, topmostOn, width);
+  EXPECT_GE(screenSaverRow.first, 0) << "Disable screen saver: no change";
+  EXPECT_GE(topmostRow.first, 0) << "Topmost window: no change";
+  EXPECT_GT(topmostRow.first, screenSaverRow.second) << "Topmost's row lies below the screen saver's";
+  EXPECT_LT(topmostRow.second - topmostRow.first, 30) << "one item's row";
 }
 
 // Exit ends the program with exit code 0 and saves the settings.
