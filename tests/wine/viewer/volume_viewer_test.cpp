@@ -341,6 +341,8 @@ TEST_F(ViewerVolume, ARefusedWriteDisablesItsControl) {
   // The keys beep once for a refused write.
   EXPECT_EQ(beepsAfterKey(VK_ADD, 1), 1);
   EXPECT_EQ(lastWrite(), volumeWrite("1002", 17).replace(0, 3, "refuse"));
+  EXPECT_EQ(beepsAfterKey(VK_DELETE, 1), 1);
+  EXPECT_EQ(lastWrite(), "refuse 1002 mute 1");
 }
 
 }  // namespace
