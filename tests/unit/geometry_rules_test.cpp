@@ -28,6 +28,7 @@ TEST(HasFrameAspect, PalAndNtsc) {
       {720, 576, false, true}, {360, 288, false, true}, {625, 500, false, true}, {700, 500, false, false},
       {5, 4, false, true},     {720, 574, false, false}, {720, 480, true, true}, {630, 420, true, true},
       {720, 576, true, false}, {3, 2, true, true},       {631, 421, true, false},
+      {360, 290, false, false}, {360, 241, true, false},  // 290 / 4 * 5 and 241 / 2 * 3 are 360
   };
   for (const Row& r : rows)
     EXPECT_EQ(hasFrameAspect(r.w, r.h, r.ntsc), r.expected) << r.w << "x" << r.h << " ntsc " << r.ntsc;

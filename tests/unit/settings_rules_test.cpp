@@ -27,7 +27,7 @@ TEST(ProfileFlag, OnlyTheLowEightBitsCount) {
     int value;
     bool expected;
   } rows[] = {{0, false}, {1, true}, {2, true}, {-1, true}, {255, true}, {256, false},
-              {257, true}, {0x1200, false}, {INT_MIN, false}, {-256, false}};
+              {257, true}, {0x1200, false}, {INT_MIN, false}, {-256, false}, {128, true}, {0x380, true}};
   for (const Row& r : rows) EXPECT_EQ(profileFlag(r.value), r.expected) << r.value;
 }
 

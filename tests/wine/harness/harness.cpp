@@ -189,6 +189,13 @@ ScopedDllOverride::~ScopedDllOverride() {
   RegCloseKey(key_);
 }
 
+// ---- SimulatedMixer
+
+SimulatedMixer::SimulatedMixer(Sandbox& box, const char* faults)
+    : faults_("SIMCARD_MIXER", faults), override_("vistrel.exe", "winmm", "native,builtin") {
+  CopyFileA((env("VT_SIMCARD") + "\\winmm.dll").c_str(), box.path("winmm.dll").c_str(), FALSE);
+}
+
 // ---- Windows
 
 HWND findWindow(const char* cls, const char* title) { return FindWindowA(cls, title); }
@@ -367,20 +374,29 @@ long runUnix(const std::string& unixPath, const std::string& args, int timeoutMs
 
 long xdotool(const std::string& args) { return runUnix("/usr/bin/xdotool", args); }
 
-bool dragScreen(HWND w, POINT from, POINT to, const std::string& key) {
+namespace {
+// xdotool commands that give w the X focus and press the left button at from (key held before,
+// when not ""), then move to to in small steps, so that the window sees a drag in progress.
+std::string dragCommand(HWND w, POINT from, POINT to, const std::string& key) {
   bringToFront(w);
   // With no window manager, X focus is set directly (windowactivate needs a manager).
   auto xwin = reinterpret_cast<UINT_PTR>(GetPropA(w, "__wine_x11_whole_window"));
   std::string activate = xwin ? "windowfocus --sync " + std::to_string(xwin) + " " : "";
   std::string down = key.empty() ? "" : "keydown " + key + " ";
-  std::string up = key.empty() ? "" : " keyup " + key;
   auto at = [](POINT p) { return std::to_string(p.x) + " " + std::to_string(p.y); };
-  // Several small moves so the window sees a drag in progress, not a jump.
   POINT mid{(from.x + to.x) / 2, (from.y + to.y) / 2};
-  std::string cmd = activate + down + "mousemove --sync " + at(from) + " mousedown 1 sleep 0.1 mousemove --sync " +
-                    at(mid) + " sleep 0.1 mousemove --sync " + at(to) + " sleep 0.1 mouseup 1" + up;
-  return xdotool(cmd) == 0;
+  return activate + down + "mousemove --sync " + at(from) + " mousedown 1 sleep 0.1 mousemove --sync " + at(mid) +
+         " sleep 0.1 mousemove --sync " + at(to) + " sleep 0.1";
 }
+}  // namespace
+
+bool dragScreen(HWND w, POINT from, POINT to, const std::string& key) {
+  std::string up = key.empty() ? "" : " keyup " + key;
+  return xdotool(dragCommand(w, from, to, key) + " mouseup 1" + up) == 0;
+}
+
+bool holdDrag(HWND w, POINT from, POINT to) { return xdotool(dragCommand(w, from, to, "")) == 0; }
+bool releaseDrag() { return xdotool("mouseup 1") == 0; }
 
 // ---- Files
 

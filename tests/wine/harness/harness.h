@@ -96,6 +96,21 @@ class ScopedDllOverride {
   std::string dll_;
 };
 
+// While it lives, viewers started from box load the mixer stand-in (simcard's winmm.dll, copied
+// into box) instead of Wine's mixer, with SIMCARD_MIXER = faults; it logs to "mixer.log" in box.
+// Wine takes a started program's DLL overrides from the registry (AppDefaults), not from a
+// WINEDLLOVERRIDES set by the starting Windows process.
+class SimulatedMixer {
+ public:
+  explicit SimulatedMixer(Sandbox& box, const char* faults = "");
+  SimulatedMixer(const SimulatedMixer&) = delete;
+  SimulatedMixer& operator=(const SimulatedMixer&) = delete;
+
+ private:
+  ScopedEnv faults_;
+  ScopedDllOverride override_;
+};
+
 // Windows.
 HWND findWindow(const char* cls, const char* title);  // either may be null
 HWND waitWindow(const char* cls, const char* title, int timeoutMs = kWait);
@@ -132,6 +147,10 @@ long xdotool(const std::string& args);
 // Drags with the left button from one screen point to another while key (an X key name
 // such as "shift", or "" for none) is held, through the X server.
 bool dragScreen(HWND w, POINT from, POINT to, const std::string& key);
+// The same drag in two halves: the left button pressed at from and moved to to, held until
+// releaseDrag, so that a test can look at what happens while the button is down.
+bool holdDrag(HWND w, POINT from, POINT to);
+bool releaseDrag();
 
 // Files.
 bool fileExists(const std::string& path);

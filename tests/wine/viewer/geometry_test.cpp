@@ -8,6 +8,7 @@
 #include "tests/wine/viewer/viewer_session.h"
 
 using namespace harness;
+using namespace viewer_test;
 
 namespace {
 
@@ -44,37 +45,6 @@ bool waitRect(HWND w, const RECT& expected) {
     return EqualRect(&now, &expected) != 0;
   }, 3000);
 }
-
-std::string positionIni(int x, int y, int w, int h, const std::string& more = "") {
-  return "[Position]\r\nx=" + std::to_string(x) + "\r\ny=" + std::to_string(y) + "\r\nw=" + std::to_string(w) +
-         "\r\nh=" + std::to_string(h) + "\r\n" + more;
-}
-
-// A viewer started in a sandbox from a given settings file, closed again at the end.
-class Viewer {
- public:
-  Viewer(Sandbox& box, const std::string& ini) {
-    if (!ini.empty()) writeFile(box.path("vistrel.ini"), ini);
-    process_ = box.start("vistrel.exe");
-    if (process_.started()) window_ = waitProcessWindow(process_.id(), "Vistrel");
-  }
-  ~Viewer() { close(); }
-  HWND window() const { return window_; }
-  // Alt+F4; the exit code, or -1.
-  long close() {
-    if (!process_.running()) return process_.waitExit(0);
-    if (!window_) {
-      process_.kill();
-      return -1;
-    }
-    pressKey(window_, VK_F4, {VK_MENU});
-    return process_.waitExit();
-  }
-
- private:
-  Process process_;
-  HWND window_ = nullptr;
-};
 
 RECT workArea() {
   RECT r{};
@@ -144,38 +114,41 @@ bool waitDrag(HWND w, const RECT& before) {
   });
 }
 
-TEST(ViewerGeometry, F12EntersFullScreenAndReturnsToTheSameRectangle) {
+// One viewer in a sandbox of its own, started at a position and video size.
+class ViewerGeometry : public testing::Test {
+ protected:
+  HWND start(int x, int y, int w, int h, const std::string& more = "", const std::string& before = "") {
+    viewer = startViewerAt(box, x, y, w, h, more, before);
+    return viewer.window;
+  }
   Sandbox box;
-  Viewer viewer(box, positionIni(100, 100, 360, 288));
-  HWND w = viewer.window();
+  Viewer viewer;
+};
+
+TEST_F(ViewerGeometry, F12EntersFullScreenAndReturnsToTheSameRectangle) {
+  HWND w = start(100, 100, 360, 288);
   ASSERT_NE(w, nullptr);
-  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
   RECT before = windowRect(w);
   EXPECT_EQ(before.left, 100);
   EXPECT_EQ(before.top, 100);
   HWND capture = GetWindow(w, GW_CHILD);
   ASSERT_NE(capture, nullptr);
 
-  pressKey(w, VK_F12);
-  ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
+  ASSERT_TRUE(pressF12(w, "Vistrel (full-screen)")) << windowText(w);
   EXPECT_EQ(str(windowRect(w)), str(fullScreenRect()));
   RECT screen = screenRect();
   EXPECT_EQ(clientSize(w), sizeText(screen.right, screen.bottom));
   EXPECT_TRUE(waitFor([&] { return clientSize(capture) == clientSize(w); })) << clientSize(capture);
 
-  pressKey(w, VK_F12);
-  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+  ASSERT_TRUE(pressF12(w, "Vistrel (360x288)")) << windowText(w);
   EXPECT_EQ(str(windowRect(w)), str(before));
   EXPECT_TRUE(waitFor([&] { return clientSize(capture) == "360x288"; })) << clientSize(capture);
-  EXPECT_EQ(viewer.close(), 0);
+  EXPECT_EQ(closeViewer(viewer), 0);
 }
 
-TEST(ViewerGeometry, MaximizeByTheCaptionEntersFullScreen) {
-  Sandbox box;
-  Viewer viewer(box, positionIni(100, 100, 360, 288));
-  HWND w = viewer.window();
+TEST_F(ViewerGeometry, MaximizeByTheCaptionEntersFullScreen) {
+  HWND w = start(100, 100, 360, 288);
   ASSERT_NE(w, nullptr);
-  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
   RECT before = windowRect(w);
   POINT clientTop{0, 0};
   ClientToScreen(w, &clientTop);
@@ -187,17 +160,13 @@ TEST(ViewerGeometry, MaximizeByTheCaptionEntersFullScreen) {
   ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
   EXPECT_EQ(str(windowRect(w)), str(fullScreenRect()));
 
-  pressKey(w, VK_F12);
-  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+  ASSERT_TRUE(pressF12(w, "Vistrel (360x288)")) << windowText(w);
   EXPECT_EQ(str(windowRect(w)), str(before));
 }
 
-TEST(ViewerGeometry, PredefinedSizesKeepThePositionAndLeaveFullScreenFirst) {
-  Sandbox box;
-  Viewer viewer(box, positionIni(100, 100, 360, 288));
-  HWND w = viewer.window();
+TEST_F(ViewerGeometry, PredefinedSizesKeepThePositionAndLeaveFullScreenFirst) {
+  HWND w = start(100, 100, 360, 288);
   ASSERT_NE(w, nullptr);
-  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
   struct Row {
     WORD key;
     const char* title;
@@ -212,8 +181,7 @@ TEST(ViewerGeometry, PredefinedSizesKeepThePositionAndLeaveFullScreenFirst) {
     EXPECT_EQ(now.top, 100);
   }
 
-  pressKey(w, VK_F12);
-  ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
+  ASSERT_TRUE(pressF12(w, "Vistrel (full-screen)")) << windowText(w);
   pressKey(w, '4', {VK_CONTROL});
   ASSERT_TRUE(waitTitle(w, "Vistrel (180x144)")) << windowText(w);
   RECT now = windowRect(w);
@@ -221,55 +189,89 @@ TEST(ViewerGeometry, PredefinedSizesKeepThePositionAndLeaveFullScreenFirst) {
   EXPECT_EQ(now.top, 100);
   EXPECT_EQ(clientSize(w), "180x144");
   // Windowed again: F12 enters full screen, not leaves it.
-  pressKey(w, VK_F12);
-  EXPECT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
+  EXPECT_TRUE(pressF12(w, "Vistrel (full-screen)")) << windowText(w);
 }
 
-TEST(ViewerGeometry, TopmostOnlyWhileWindowed) {
-  Sandbox box;
-  Viewer viewer(box, positionIni(100, 100, 360, 288, "Topmost=1\r\n"));
-  HWND w = viewer.window();
+TEST_F(ViewerGeometry, TopmostOnlyWhileWindowed) {
+  HWND w = start(100, 100, 360, 288, "Topmost=1\r\n");
   ASSERT_NE(w, nullptr);
-  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
   EXPECT_TRUE(isTopmost(w));
-  pressKey(w, VK_F12);
-  ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
+  ASSERT_TRUE(pressF12(w, "Vistrel (full-screen)")) << windowText(w);
   EXPECT_FALSE(isTopmost(w));
-  pressKey(w, VK_F12);
-  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+  ASSERT_TRUE(pressF12(w, "Vistrel (360x288)")) << windowText(w);
   EXPECT_TRUE(isTopmost(w));
 }
 
-TEST(ViewerGeometry, ClosedInFullScreenRestartsInFullScreenWithTheWindowedGeometry) {
-  Sandbox box;
+// Topmost picked in full screen changes nothing on screen until full screen is left.
+TEST_F(ViewerGeometry, TopmostPickedInFullScreenAppliesWhenFullScreenIsLeft) {
+  HWND w = start(100, 100, 360, 288);
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(pressF12(w, "Vistrel (full-screen)")) << windowText(w);
+  for (bool topmost : {true, false, true}) {
+    click(w, 200, 200, true);
+    ASSERT_NE(waitPopupMenu(), nullptr);
+    pressKey(nullptr, 'T');
+    ASSERT_TRUE(waitPopupMenuClosed());
+    ASSERT_TRUE(waitInputHandled(w));
+    EXPECT_FALSE(isTopmost(w)) << "picked to " << topmost << " in full screen";
+  }
+  ASSERT_TRUE(pressF12(w, "Vistrel (360x288)")) << windowText(w);
+  EXPECT_TRUE(isTopmost(w));
+  EXPECT_EQ(closeViewer(viewer), 0);
+  EXPECT_EQ(settingsValue(box, "Position", "Topmost"), "1");
+}
+
+// In full screen the placement, arrow and Clear keys do nothing, nor does Alt+Space (the window
+// menu, whose caption lies off the screen).
+TEST_F(ViewerGeometry, FullScreenIgnoresPlacementArrowsAndTheWindowMenuKey) {
+  HWND w = start(100, 100, 360, 288);
+  ASSERT_NE(w, nullptr);
+  RECT windowed = windowRect(w);
+  ASSERT_TRUE(pressF12(w, "Vistrel (full-screen)")) << windowText(w);
+  struct Row {
+    WORD key;
+    std::vector<WORD> modifiers;
+  } rows[] = {
+      {VK_HOME, {}},  {VK_END, {}},        {VK_PRIOR, {}},         {VK_NEXT, {VK_SHIFT}}, {VK_CLEAR, {}},
+      {VK_LEFT, {}},  {VK_RIGHT, {VK_CONTROL}}, {VK_UP, {VK_SHIFT}}, {VK_DOWN, {VK_SHIFT, VK_CONTROL}},
+      {VK_SPACE, {VK_MENU}},
+  };
+  for (const Row& r : rows) {
+    pressKey(w, r.key, r.modifiers);
+    ASSERT_TRUE(waitInputHandled(w)) << "key " << r.key << ": a menu took the keyboard";
+    EXPECT_EQ(str(windowRect(w)), str(fullScreenRect())) << "key " << r.key;
+    EXPECT_EQ(windowText(w), "Vistrel (full-screen)");
+  }
+  EXPECT_EQ(waitPopupMenu(0), nullptr);
+  ASSERT_TRUE(pressF12(w, "Vistrel (360x288)")) << windowText(w);
+  EXPECT_EQ(str(windowRect(w)), str(windowed));
+}
+
+TEST_F(ViewerGeometry, ClosedInFullScreenRestartsInFullScreenWithTheWindowedGeometry) {
   RECT windowed{};
   {
-    Viewer viewer(box, positionIni(120, 80, 400, 300));
-    HWND w = viewer.window();
+    HWND w = start(120, 80, 400, 300);
     ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(waitTitle(w, "Vistrel (400x300)")) << windowText(w);
     windowed = windowRect(w);
-    pressKey(w, VK_F12);
-    ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
-    ASSERT_EQ(viewer.close(), 0);
+    ASSERT_TRUE(pressF12(w, "Vistrel (full-screen)")) << windowText(w);
+    ASSERT_EQ(closeViewer(viewer), 0);
   }
   struct Row {
     const char* key;
     const char* expected;
   } rows[] = {{"x", "120"}, {"y", "80"}, {"w", "400"}, {"h", "300"}, {"Fullscreen", "1"}};
-  for (const Row& r : rows) EXPECT_EQ(viewer_test::settingsValue(box, "Position", r.key), r.expected) << r.key;
+  for (const Row& r : rows) EXPECT_EQ(settingsValue(box, "Position", r.key), r.expected) << r.key;
 
-  Viewer viewer(box, "");
-  HWND w = viewer.window();
+  viewer = startViewer(box);
+  HWND w = viewer.window;
   ASSERT_NE(w, nullptr);
   ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
   EXPECT_EQ(str(windowRect(w)), str(fullScreenRect()));
-  pressKey(w, VK_F12);
-  ASSERT_TRUE(waitTitle(w, "Vistrel (400x300)")) << windowText(w);
+  ASSERT_TRUE(pressF12(w, "Vistrel (400x300)")) << windowText(w);
   EXPECT_EQ(str(windowRect(w)), str(windowed));
 }
 
-TEST(ViewerGeometry, FullScreenLowersATopmostTaskbarOnlyWithHideTaskbar) {
+TEST_F(ViewerGeometry, FullScreenLowersATopmostTaskbarOnlyWithHideTaskbar) {
   struct Row {
     const char* more;
     bool topmostAfter;
@@ -283,15 +285,12 @@ TEST(ViewerGeometry, FullScreenLowersATopmostTaskbarOnlyWithHideTaskbar) {
     ASSERT_NE(taskbar, nullptr);
     ASSERT_TRUE(isTopmost(taskbar));
     {
-      Viewer viewer(box, positionIni(100, 100, 360, 288, r.more));
-      HWND w = viewer.window();
+      Viewer viewer = startViewerAt(box, 100, 100, 360, 288, r.more);
+      HWND w = viewer.window;
       ASSERT_NE(w, nullptr);
-      ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
-      pressKey(w, VK_F12);
-      ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
+      ASSERT_TRUE(pressF12(w, "Vistrel (full-screen)")) << windowText(w);
       EXPECT_EQ(isTopmost(taskbar), r.topmostAfter);
-      pressKey(w, VK_F12);
-      ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
+      ASSERT_TRUE(pressF12(w, "Vistrel (360x288)")) << windowText(w);
       EXPECT_EQ(isTopmost(taskbar), r.topmostAfter) << "the taskbar is not raised again";
     }
     PostMessageA(taskbar, WM_CLOSE, 0, 0);
@@ -302,12 +301,9 @@ TEST(ViewerGeometry, FullScreenLowersATopmostTaskbarOnlyWithHideTaskbar) {
 // The platform's sizing loop adds each mouse step to the rectangle as corrected at the step
 // before, so a drag in several steps may end a few pixels short of the pointer: the quotient q
 // may fall short by one for each step after the first.
-TEST(ViewerGeometry, ShiftDragKeepsTheFrameAspectRatio) {
-  Sandbox box;
-  Viewer viewer(box, positionIni(200, 150, 360, 288));
-  HWND w = viewer.window();
+TEST_F(ViewerGeometry, ShiftDragKeepsTheFrameAspectRatio) {
+  HWND w = start(200, 150, 360, 288);
   ASSERT_NE(w, nullptr);
-  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
   enum Grip { kBottomRight, kLeftEdge, kTopLeft, kBottomEdge };
   struct Row {
     Grip grip;
@@ -364,7 +360,7 @@ TEST(ViewerGeometry, ShiftDragKeepsTheFrameAspectRatio) {
 }
 
 // Restore aspect ratio from the popup menu: the height leads and is only ever reduced.
-TEST(ViewerGeometry, RestoreAspectRatioFromThePopupMenu) {
+TEST_F(ViewerGeometry, RestoreAspectRatioFromThePopupMenu) {
   struct Row {
     const char* ini;
     WORD key;  // stretched with Ctrl+key before the restore
@@ -380,15 +376,14 @@ TEST(ViewerGeometry, RestoreAspectRatioFromThePopupMenu) {
     SCOPED_TRACE(r.restored);
     Sandbox box;
     bool ntsc = r.ini[0] != '\0';
-    Viewer viewer(box, std::string(r.ini) + positionIni(200, 150, 360, ntsc ? 240 : 288));
-    HWND w = viewer.window();
+    Viewer viewer = startViewerAt(box, 200, 150, 360, ntsc ? 240 : 288, "", r.ini);
+    HWND w = viewer.window;
     ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(waitTitle(w, ntsc ? "Vistrel (360x240)" : "Vistrel (360x288)")) << windowText(w);
     pressKey(w, r.key, {VK_CONTROL});
     ASSERT_TRUE(waitTitle(w, r.stretched)) << windowText(w);
     RECT before = windowRect(w);
     click(w, 60, 60, true);
-    ASSERT_NE(viewer_test::waitPopupMenu(), nullptr);
+    ASSERT_NE(waitPopupMenu(), nullptr);
     pressKey(nullptr, 'R');
     EXPECT_TRUE(waitTitle(w, r.restored)) << windowText(w);
     RECT after = windowRect(w);
@@ -398,28 +393,42 @@ TEST(ViewerGeometry, RestoreAspectRatioFromThePopupMenu) {
 }
 
 // A minimized window has a 0 x 0 client area, and so has the capture window.
-TEST(ViewerGeometry, MinimizedWindowShowsAZeroSize) {
-  Sandbox box;
-  Viewer viewer(box, positionIni(200, 150, 360, 288));
-  HWND w = viewer.window();
+TEST_F(ViewerGeometry, MinimizedWindowShowsAZeroSize) {
+  HWND w = start(200, 150, 360, 288);
   ASSERT_NE(w, nullptr);
-  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
   HWND capture = GetWindow(w, GW_CHILD);
   ASSERT_NE(capture, nullptr);
   pressKey(w, VK_SPACE, {VK_MENU});  // the window menu
-  ASSERT_NE(viewer_test::waitPopupMenu(), nullptr);
+  ASSERT_NE(waitPopupMenu(), nullptr);
   pressKey(nullptr, 'N');  // Minimize
   EXPECT_TRUE(waitTitle(w, "Vistrel (0x0)")) << windowText(w);
   EXPECT_TRUE(IsIconic(w));
   EXPECT_EQ(clientSize(capture), "0x0");
 }
 
-TEST(ViewerGeometry, ArrowsStretchOrMoveWithinTheSizeLimits) {
-  Sandbox box;
-  Viewer viewer(box, positionIni(200, 150, 360, 288));
-  HWND w = viewer.window();
+// At the largest size (Ctrl+1) and the smallest (Ctrl+6) a stretch outward does nothing; one step
+// inward then shows the limit, one pixel inside it.
+void expectSizeLimits(HWND w, const char* belowLargest, const char* aboveSmallest) {
+  struct Limit {
+    WORD size, outward1, outward2, inward1, inward2;
+    const char* title;
+  } limits[] = {
+      {'1', VK_RIGHT, VK_DOWN, VK_LEFT, VK_UP, belowLargest},
+      {'6', VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, aboveSmallest},
+  };
+  for (const Limit& l : limits) {
+    pressKey(w, l.size, {VK_CONTROL});
+    pressKey(w, l.outward1, {VK_CONTROL});
+    pressKey(w, l.outward2, {VK_CONTROL});
+    pressKey(w, l.inward1);
+    pressKey(w, l.inward2);
+    EXPECT_TRUE(waitTitle(w, l.title)) << windowText(w);
+  }
+}
+
+TEST_F(ViewerGeometry, ArrowsStretchOrMoveWithinTheSizeLimits) {
+  HWND w = start(200, 150, 360, 288);
   ASSERT_NE(w, nullptr);
-  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
   struct Row {
     WORD key;
     std::vector<WORD> modifiers;
@@ -443,34 +452,22 @@ TEST(ViewerGeometry, ArrowsStretchOrMoveWithinTheSizeLimits) {
                                        << str(windowRect(w)) << ", expected " << str(expected);
   }
 
-  // At the size limits a stretch does nothing; the next step shows that it was handled.
-  struct Limit {
-    WORD size, outward1, outward2, inward1, inward2;
-    const char* title;
-  } limits[] = {
-      {'1', VK_RIGHT, VK_DOWN, VK_LEFT, VK_UP, "Vistrel (719x575)"},
-      {'6', VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN, "Vistrel (121x97)"},
-  };
-  for (const Limit& l : limits) {
-    pressKey(w, l.size, {VK_CONTROL});
-    pressKey(w, l.outward1, {VK_CONTROL});
-    pressKey(w, l.outward2, {VK_CONTROL});
-    pressKey(w, l.inward1);
-    pressKey(w, l.inward2);
-    EXPECT_TRUE(waitTitle(w, l.title)) << windowText(w);
-  }
+  expectSizeLimits(w, "Vistrel (719x575)", "Vistrel (121x97)");
 }
 
-TEST(ViewerGeometry, PlacementKeysUseTheWorkAreaOrWithShiftTheScreen) {
+TEST_F(ViewerGeometry, NtscSizeLimits) {
+  HWND w = start(200, 150, 360, 240, "", "[TVSystem]\r\nNTSC=1\r\n");
+  ASSERT_NE(w, nullptr);
+  expectSizeLimits(w, "Vistrel (719x479)", "Vistrel (121x81)");
+}
+
+TEST_F(ViewerGeometry, PlacementKeysUseTheWorkAreaOrWithShiftTheScreen) {
   RECT screen = screenRect();
   RECT work{0, 0, screen.right, screen.bottom - 40};
-  Sandbox box;
   ScopedWorkArea area(box, work);
   ASSERT_TRUE(area.ok()) << "the bench could not set a work area: " << str(workArea());
-  Viewer viewer(box, positionIni(200, 150, 360, 288));
-  HWND w = viewer.window();
+  HWND w = start(200, 150, 360, 288);
   ASSERT_NE(w, nullptr);
-  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
   RECT r = windowRect(w);
   int width = r.right - r.left, height = r.bottom - r.top;
   enum Where { kStart, kMiddle, kEnd };
@@ -501,8 +498,8 @@ TEST(ViewerGeometry, PlacementKeysUseTheWorkAreaOrWithShiftTheScreen) {
 // window, both ways, and the windowed geometry survives to the settings file.
 TEST(ViewerGeometry, MaximizeWhileMinimizedTogglesFullScreenOnTheRestoredWindow) {
   Sandbox box;
-  Viewer viewer(box, positionIni(100, 100, 360, 288));
-  HWND w = viewer.window();
+  Viewer viewer = startViewer(box, positionIni(100, 100, 360, 288));
+  HWND w = viewer.window;
   ASSERT_NE(w, nullptr);
   ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
   RECT windowed = windowRect(w);
@@ -518,7 +515,7 @@ TEST(ViewerGeometry, MaximizeWhileMinimizedTogglesFullScreenOnTheRestoredWindow)
     EXPECT_TRUE(waitFor([&] { return !IsIconic(w) && windowText(w) == r.title; })) << windowText(w);
     EXPECT_TRUE(waitRect(w, r.rect)) << str(windowRect(w)) << ", expected " << str(r.rect);
   }
-  ASSERT_EQ(viewer.close(), 0);
+  ASSERT_EQ(closeViewer(viewer), 0);
   EXPECT_EQ(viewer_test::settingsText(box), positionIni(100, 100, 360, 288,
                                                         "DisableScreenSaver=1\r\nTopmost=0\r\nFullscreen=0\r\n"));
 }
@@ -540,8 +537,8 @@ TEST(ViewerGeometry, SavedPositionOffEveryMonitorOpensAtTheWorkAreaCorner) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::Message() << r.x << "," << r.y);
-    Viewer viewer(box, positionIni(r.x, r.y, 240, 192));
-    HWND w = viewer.window();
+    Viewer viewer = startViewer(box, positionIni(r.x, r.y, 240, 192));
+    HWND w = viewer.window;
     ASSERT_NE(w, nullptr);
     ASSERT_TRUE(waitTitle(w, "Vistrel (240x192)")) << windowText(w);
     RECT opened = windowRect(w);
@@ -552,7 +549,7 @@ TEST(ViewerGeometry, SavedPositionOffEveryMonitorOpensAtTheWorkAreaCorner) {
     EXPECT_EQ(opened.top, expected.y);
     EXPECT_EQ(corner.left, 50) << "the work area's corner, not the screen's";
     EXPECT_EQ(corner.top, 30);
-    ASSERT_EQ(viewer.close(), 0);
+    ASSERT_EQ(closeViewer(viewer), 0);
     EXPECT_EQ(viewer_test::settingsValue(box, "Position", "x"), "50");
     EXPECT_EQ(viewer_test::settingsValue(box, "Position", "y"), "30");
   }
@@ -564,8 +561,8 @@ TEST(ViewerGeometry, ArrowsStretchAWindowWithNegativeEdges) {
   const int width = 360 + 2 * GetSystemMetrics(SM_CXFRAME);
   const int height = 288 + 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
   Sandbox box;
-  Viewer viewer(box, positionIni(5 - width, 5 - height, 360, 288));  // 5 x 5 pixels on screen
-  HWND w = viewer.window();
+  Viewer viewer = startViewer(box, positionIni(5 - width, 5 - height, 360, 288));  // 5 x 5 pixels on screen
+  HWND w = viewer.window;
   ASSERT_NE(w, nullptr);
   ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
   ASSERT_EQ(windowRect(w).right, 5);

@@ -14,6 +14,29 @@ Viewer startViewer(Sandbox& box, const std::string& settingsFile) {
   return v;
 }
 
+std::string positionIni(int x, int y, int w, int h, const std::string& more) {
+  return "[Position]\r\nx=" + std::to_string(x) + "\r\ny=" + std::to_string(y) + "\r\nw=" + std::to_string(w) +
+         "\r\nh=" + std::to_string(h) + "\r\n" + more;
+}
+
+Viewer startViewerAt(Sandbox& box, int x, int y, int w, int h, const std::string& more, const std::string& before) {
+  Viewer v = startViewer(box, before + positionIni(x, y, w, h, more));
+  if (v.window && !waitTitle(v.window, "Vistrel (" + std::to_string(w) + "x" + std::to_string(h) + ")"))
+    v.window = nullptr;
+  return v;
+}
+
+bool pressF12(HWND w, const std::string& title) {
+  pressKey(w, VK_F12);
+  return waitTitle(w, title);
+}
+
+bool waitInputHandled(HWND w) {
+  const int before = beepCount();
+  pressKey(w, VK_ADD);
+  return waitBeeps(before + 1) == before + 1;
+}
+
 long closeViewer(Viewer& viewer) {
   PostMessageA(viewer.window, WM_CLOSE, 0, 0);
   return viewer.process.waitExit();

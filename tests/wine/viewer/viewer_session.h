@@ -17,6 +17,22 @@ struct Viewer {
 };
 Viewer startViewer(harness::Sandbox& box, const std::string& settingsFile = "");
 
+// A settings file with a [Position] section of x, y, w, h and then the lines in more.
+std::string positionIni(int x, int y, int w, int h, const std::string& more = "");
+
+// Starts the viewer from positionIni(x, y, w, h, more), after the lines in before (other
+// sections), and waits until its title shows the w x h video; the window is null when it never does.
+Viewer startViewerAt(harness::Sandbox& box, int x, int y, int w, int h, const std::string& more = "",
+                     const std::string& before = "");
+
+// Presses F12 and waits for the title that follows ("Vistrel (full-screen)" or the size title).
+bool pressF12(HWND w, const std::string& title);
+
+// Presses keypad + and waits for its beep: with the bench's sound server and the default settings
+// the Buz line is missing, so the key beeps once. Input sent before it, and messages posted to
+// the window before it (a command picked from a menu), have been handled when this returns true.
+bool waitInputHandled(HWND w);
+
 // Closes the viewer as the close box does and returns its exit code (-1 if it did not end).
 long closeViewer(Viewer& viewer);
 

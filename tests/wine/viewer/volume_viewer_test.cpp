@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "tests/wine/harness/log_lines.h"
 #include "tests/wine/viewer/viewer_session.h"
 
 using namespace harness;
@@ -20,6 +22,11 @@ constexpr int kMasterSlider = 115, kBuzSlider = 116, kMasterMute = 117, kBuzMute
 
 class ViewerVolume : public testing::Test {
  protected:
+  // With the mixer stand-in (line in is the Buz line; faults as SIMCARD_MIXER).
+  void startWithMixer(const char* faults = "") {
+    SimulatedMixer mixer(box, faults);
+    start(nullptr);
+  }
   void start(const char* buzMixerLine) {
     std::string ini = iniLines({"[Position]", "x=100", "y=100", "w=360", "h=288"});
     if (buzMixerLine) ini += std::string("BuzMixerLine=") + buzMixerLine + "\r\n";
@@ -48,6 +55,30 @@ class ViewerVolume : public testing::Test {
     return beepCount() - before;
   }
 
+  // The stand-in's writes so far ("set 1002 volume 34799", "refuse 4 mute 1").
+  std::vector<std::string> mixerWrites() const {
+    std::vector<std::string> writes;
+    for (const std::string& line : completeLines(box.log("mixer.log")))
+      if (line.rfind("set ", 0) == 0 || line.rfind("refuse ", 0) == 0) writes.push_back(line);
+    return writes;
+  }
+  std::string lastWrite() const {
+    std::vector<std::string> writes = mixerWrites();
+    return writes.empty() ? "" : writes.back();
+  }
+  // Waits for the write after the first `count`; "" when none comes.
+  std::string nextWrite(size_t count) const {
+    std::vector<std::string> writes;
+    waitFor([&] { return (writes = mixerWrites()).size() > count; });
+    return writes.size() > count ? writes[count] : "";
+  }
+  // Presses key (with modifiers) on w and returns the one write it made.
+  std::string writeAfterKey(HWND w, WORD key, std::vector<WORD> modifiers = {}) const {
+    const size_t count = mixerWrites().size();
+    pressKey(w, key, modifiers);
+    return nextWrite(count);
+  }
+
   Sandbox box;
   Viewer viewer;
 };
@@ -58,6 +89,15 @@ POINT centreOf(HWND w) {
 }
 
 LRESULT sliderPos(HWND d, int id) { return SendDlgItemMessageA(d, id, TBM_GETPOS, 0, 0); }
+
+// The stand-in's volume controls: 0 to 65535 in 32 steps of 2047; a slider shows 32 - level.
+constexpr int kStandInSteps = 32, kStandInStep = 2047;
+std::string volumeWrite(const char* line, LRESULT level) {
+  return std::string("set ") + line + " volume " + std::to_string(level * kStandInStep);
+}
+std::string sliderWrite(const char* line, HWND d, int slider) {
+  return volumeWrite(line, kStandInSteps - sliderPos(d, slider));
+}
 
 TEST_F(ViewerVolume, VOpensTheVolumeDialogAtThePointerAndADragReachesTheMixer) {
   start("8");
@@ -100,7 +140,18 @@ TEST_F(ViewerVolume, AboutShowsNameOverStampAndRightClickClosesHelp) {
   HWND stamp = GetDlgItem(d, 124);
   EXPECT_EQ(windowText(stamp), "15 Jul 00   05:55:55");
   EXPECT_GT(windowRect(stamp).top, windowRect(name).top);
+  EXPECT_EQ(GetWindow(d, GW_OWNER), viewer.window);
+  EXPECT_FALSE(IsWindowEnabled(viewer.window)) << "modal";
   click(d, 3, 3);
+  ASSERT_TRUE(waitClosed());
+
+  PostMessageA(viewer.window, WM_COMMAND, 106, 0);
+  d = dialog();
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(GetWindow(d, GW_OWNER), viewer.window);
+  EXPECT_EQ(GetDlgItem(d, 124), nullptr);
+  EXPECT_NE(GetWindow(d, GW_CHILD), nullptr);
+  pressKey(d, VK_ESCAPE);
   ASSERT_TRUE(waitClosed());
 
   d = openAt(VK_F1, 500, 400);
@@ -110,6 +161,31 @@ TEST_F(ViewerVolume, AboutShowsNameOverStampAndRightClickClosesHelp) {
   click(summary, 30, 10, true);
   EXPECT_TRUE(waitClosed());
   EXPECT_TRUE(IsWindowEnabled(viewer.window)) << "the main window takes input again";
+}
+
+// A box opened with the pointer at a corner of the screen lies wholly on the work area.
+TEST_F(ViewerVolume, BoxesOpenedAtAScreenCornerStayOnTheWorkArea) {
+  start("8");
+  RECT area{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  struct Row {
+    int command;
+    POINT pointer;
+  } rows[] = {{104, {area.right - 1, area.bottom - 1}}, {114, {area.left, area.top}},
+              {114, {area.right - 1, area.top}},     {106, {area.left, area.bottom - 1}}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << "command " << r.command << " at " << r.pointer.x << "," << r.pointer.y);
+    bringToFront(viewer.window);
+    moveMouse(r.pointer.x, r.pointer.y);
+    PostMessageA(viewer.window, WM_COMMAND, r.command, 0);
+    HWND d = dialog();
+    ASSERT_NE(d, nullptr);
+    RECT box = windowRect(d), inside{};
+    EXPECT_TRUE(IntersectRect(&inside, &box, &area) && EqualRect(&inside, &box))
+        << box.left << "," << box.top << " - " << box.right << "," << box.bottom;
+    PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(waitClosed());
+  }
 }
 
 TEST_F(ViewerVolume, BuzKeysBeepOnceEachWithoutTheLineInWindowAndFullScreen) {
@@ -232,6 +308,117 @@ TEST_F(ViewerVolume, InformationBoxTextsFitTheirRectangles) {
     click(d, 2, 2);
     ASSERT_TRUE(waitClosed());
   }
+}
+
+// The keypad, Insert and Delete of the viewer itself, read from what reaches the mixer: each
+// press is one write to the Buz line (line in, from level 16), in window mode and in full screen.
+TEST_F(ViewerVolume, BuzKeysWriteTheBuzLineAndNeverTheMaster) {
+  startWithMixer();
+  HWND w = viewer.window;
+  const int beeps = beepCount();
+  struct Row {
+    WORD key;
+    bool ctrl;
+    std::string write;
+  };
+  const Row window[] = {
+      {VK_ADD, false, volumeWrite("1002", 17)},     {VK_ADD, false, volumeWrite("1002", 18)},
+      {VK_ADD, true, volumeWrite("1002", 26)},      {VK_SUBTRACT, false, volumeWrite("1002", 25)},
+      {VK_SUBTRACT, true, volumeWrite("1002", 17)}, {VK_ADD, true, volumeWrite("1002", 25)},
+      {VK_ADD, true, volumeWrite("1002", 32)},      {VK_SUBTRACT, true, volumeWrite("1002", 24)},
+      {VK_DELETE, false, "set 1002 mute 1"},        {VK_DELETE, true, "set 1002 mute 1"},
+      {VK_INSERT, false, "set 1002 mute 0"},        {VK_INSERT, true, "set 1002 mute 0"},
+  };
+  const Row fullScreen[] = {
+      {VK_ADD, false, volumeWrite("1002", 25)},     {VK_SUBTRACT, true, volumeWrite("1002", 17)},
+      {VK_DELETE, false, "set 1002 mute 1"},        {VK_INSERT, true, "set 1002 mute 0"},
+  };
+  auto check = [&](const Row& r, const char* mode) {
+    std::vector<WORD> modifiers;
+    if (r.ctrl) modifiers.push_back(VK_CONTROL);
+    EXPECT_EQ(writeAfterKey(w, r.key, modifiers), r.write) << mode << (r.ctrl ? "Ctrl+" : "") << "key " << r.key;
+  };
+  for (const Row& r : window) check(r, "window, ");
+  pressKey(w, VK_F12);
+  ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)"));
+  for (const Row& r : fullScreen) check(r, "full screen, ");
+  EXPECT_EQ(beepCount(), beeps);
+}
+
+// Each slider and mute box of the Volume dialog writes its own line: keys on a slider write
+// when they end (TB_ENDTRACK), the value the slider then shows.
+TEST_F(ViewerVolume, SlidersAndMuteBoxesWriteTheirOwnLine) {
+  startWithMixer();
+  HWND d = openAt('V', 600, 500);
+  ASSERT_NE(d, nullptr);
+  ASSERT_EQ(sliderPos(d, kMasterSlider), 16);
+  ASSERT_EQ(sliderPos(d, kBuzSlider), 16);
+  struct Row {
+    WORD key;
+    std::vector<WORD> modifiers;
+    int control;  // whose value the write is
+    const char* line;
+  } rows[] = {
+      {VK_NEXT, {}, kMasterSlider, "4"},      {VK_UP, {}, kMasterSlider, "4"},
+      {'B', {VK_MENU}, 0, nullptr},           // to the Buz slider: no write
+      {VK_DOWN, {}, kBuzSlider, "1002"},      {VK_DOWN, {}, kBuzSlider, "1002"},
+      {VK_PRIOR, {}, kBuzSlider, "1002"},     {'T', {VK_MENU}, kBuzMute, "1002"},
+      {VK_SPACE, {}, kBuzMute, "1002"},       {'U', {VK_MENU}, kMasterMute, "4"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << "key " << r.key << (r.modifiers.empty() ? "" : " with Alt"));
+    if (!r.line) {
+      pressKey(d, r.key, r.modifiers);
+      continue;
+    }
+    const std::string write = writeAfterKey(d, r.key, r.modifiers);
+    if (r.control == kBuzMute || r.control == kMasterMute)
+      EXPECT_EQ(write, std::string("set ") + r.line + " mute " +
+                           (SendDlgItemMessageA(d, r.control, BM_GETCHECK, 0, 0) == BST_CHECKED ? "1" : "0"));
+    else
+      EXPECT_EQ(write, sliderWrite(r.line, d, r.control));
+  }
+  EXPECT_EQ(sliderPos(d, kMasterSlider), 21) << "Page Down and Up do not cancel out: a page is more than a line";
+  EXPECT_EQ(mixerWrites().size(), 8u);
+}
+
+// While the thumb is dragged the volume follows it, before the button is released.
+TEST_F(ViewerVolume, DraggingTheThumbWritesBeforeTheButtonIsReleased) {
+  startWithMixer("volume=65535");
+  HWND d = openAt('V', 600, 500);
+  ASSERT_NE(d, nullptr);
+  ASSERT_EQ(sliderPos(d, kMasterSlider), 0);
+  RECT s = windowRect(GetDlgItem(d, kMasterSlider));
+  const int x = (s.left + s.right) / 2;
+  ASSERT_TRUE(holdDrag(d, {x, s.top + 13}, {x, (s.top + s.bottom) / 2}));
+  const std::string during = nextWrite(0);
+  const LRESULT held = sliderPos(d, kMasterSlider);
+  ASSERT_TRUE(releaseDrag());
+  EXPECT_EQ(during.rfind("set 4 volume ", 0), 0u) << "no write while the button was down: " << during;
+  EXPECT_GT(held, 0);
+  EXPECT_TRUE(waitFor([&] { return lastWrite() == sliderWrite("4", d, kMasterSlider); })) << lastWrite();
+}
+
+// A write the mixer refuses disables the control that made it; the others stay usable.
+TEST_F(ViewerVolume, ARefusedWriteDisablesItsControl) {
+  startWithMixer("refuse-writes");
+  HWND d = openAt('V', 600, 500);
+  ASSERT_NE(d, nullptr);
+  const int ids[] = {kMasterSlider, kBuzSlider, kMasterMute, kBuzMute};
+  for (int id : ids) ASSERT_TRUE(IsWindowEnabled(GetDlgItem(d, id))) << id;
+  EXPECT_EQ(writeAfterKey(d, VK_DOWN).rfind("refuse 4 volume ", 0), 0u);
+  EXPECT_TRUE(waitFor([&] { return !IsWindowEnabled(GetDlgItem(d, kMasterSlider)); }));
+  EXPECT_EQ(writeAfterKey(d, 'T', {VK_MENU}), "refuse 1002 mute 1");
+  EXPECT_TRUE(waitFor([&] { return !IsWindowEnabled(GetDlgItem(d, kBuzMute)); }));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, kBuzSlider)));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, kMasterMute)));
+  click(d, 2, clientRect(d).bottom - 2);  // the focus lies on a disabled box: close by a click
+  ASSERT_TRUE(waitClosed());
+  // The keys beep once for a refused write.
+  EXPECT_EQ(beepsAfterKey(VK_ADD, 1), 1);
+  EXPECT_EQ(lastWrite(), volumeWrite("1002", 17).replace(0, 3, "refuse"));
+  EXPECT_EQ(beepsAfterKey(VK_DELETE, 1), 1);
+  EXPECT_EQ(lastWrite(), "refuse 1002 mute 1");
 }
 
 }  // namespace
