@@ -1,5 +1,6 @@
 #include "tests/wine/harness/harness.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -178,6 +179,27 @@ NoAudioDriver::~NoAudioDriver() {
   RegCloseKey(key_);
 }
 
+// Wine's class registrations lie under HKLM (the merged HKCR view is not used for this).
+UrlHandlerOverride::UrlHandlerOverride(const std::string& scheme, const std::string& command) {
+  std::string path = "Software\\Classes\\" + scheme + "\\shell\\open\\command";
+  RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+  char buf[1024];
+  DWORD size = sizeof buf, type = 0;
+  hadOld_ = RegQueryValueExA(key_, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS &&
+            type == REG_SZ;
+  if (hadOld_) old_.assign(buf, size > 0 ? size - 1 : 0);
+  RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                 static_cast<DWORD>(command.size() + 1));
+}
+UrlHandlerOverride::~UrlHandlerOverride() {
+  if (hadOld_)
+    RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(old_.c_str()),
+                   static_cast<DWORD>(old_.size() + 1));
+  else
+    RegDeleteValueA(key_, nullptr);
+  RegCloseKey(key_);
+}
+
 // ---- Windows
 
 HWND findWindow(const char* cls, const char* title) { return FindWindowA(cls, title); }
@@ -191,7 +213,7 @@ HWND waitWindow(const char* cls, const char* title, int timeoutMs) {
 namespace {
 struct WindowSearch {
   DWORD pid;
-  const char* cls;
+  const std::function<bool(HWND)>* match;
   HWND found;
 };
 
@@ -199,19 +221,23 @@ BOOL CALLBACK matchProcessWindow(HWND w, LPARAM p) {
   auto* s = reinterpret_cast<WindowSearch*>(p);
   DWORD owner = 0;
   GetWindowThreadProcessId(w, &owner);
-  if (owner != s->pid || !IsWindowVisible(w) || (s->cls && className(w) != s->cls)) return TRUE;
+  if (owner != s->pid || !IsWindowVisible(w) || !(*s->match)(w)) return TRUE;
   s->found = w;
   return FALSE;
 }
 }  // namespace
 
-HWND waitProcessWindow(DWORD pid, const char* cls, int timeoutMs) {
-  WindowSearch s{pid, cls, nullptr};
+HWND waitProcessWindowWhere(DWORD pid, const std::function<bool(HWND)>& match, int timeoutMs) {
+  WindowSearch s{pid, &match, nullptr};
   waitFor([&] {
     EnumWindows(matchProcessWindow, reinterpret_cast<LPARAM>(&s));
     return s.found != nullptr;
   }, timeoutMs);
   return s.found;
+}
+
+HWND waitProcessWindow(DWORD pid, const char* cls, int timeoutMs) {
+  return waitProcessWindowWhere(pid, [&](HWND w) { return !cls || className(w) == cls; }, timeoutMs);
 }
 
 std::string windowText(HWND w) {
@@ -255,11 +281,49 @@ bool bringToFront(HWND w) {
   }, 5000);
 }
 
+bool readyForInput(HWND w) {
+  DWORD_PTR ignored;
+  return bringToFront(w) && SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, kWait, &ignored) &&
+         GetForegroundWindow() == w;
+}
+
+bool closeBoxPoint(HWND w, POINT& p) {
+  RECT r = windowRect(w);
+  int captionBottom = r.top + GetSystemMetrics(SM_CYFRAME) * 2 + GetSystemMetrics(SM_CYCAPTION);
+  auto hit = [&](int x, int y) {
+    DWORD_PTR code = HTNOWHERE;
+    SendMessageTimeoutA(w, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_NORMAL, kWait, &code);
+    return code == HTCLOSE;
+  };
+  // The box lies in the caption's right end: scan rows there from the right for its extent.
+  int from = std::max<int>(r.left, r.right - 4 * GetSystemMetrics(SM_CXSIZE));
+  for (int y = r.top; y < captionBottom; ++y) {
+    int right = r.right - 1;
+    while (right >= from && !hit(right, y)) --right;
+    if (right < from) continue;
+    int left = right;
+    while (left > from && hit(left - 1, y)) --left;
+    int bottom = y;
+    while (bottom + 1 < r.bottom && hit(left, bottom + 1)) ++bottom;
+    p = {(left + right) / 2, (y + bottom) / 2};
+    return true;
+  }
+  return false;
+}
+
+bool clickCloseBox(HWND w) {
+  POINT p;
+  if (!readyForInput(w) || !closeBoxPoint(w, p)) return false;
+  if (!waitFor([&] { return WindowFromPoint(p) == w; }, 3000)) return false;
+  clickScreen(p.x, p.y);
+  return true;
+}
+
 void keyDown(WORD vk) { sendInputs({keyInput(vk, false)}); }
 void keyUp(WORD vk) { sendInputs({keyInput(vk, true)}); }
 
 void pressKey(HWND w, WORD vk, std::vector<WORD> modifiers) {
-  if (w) bringToFront(w);
+  if (w) readyForInput(w);
   std::vector<INPUT> in;
   for (WORD m : modifiers) in.push_back(keyInput(m, false));
   in.push_back(keyInput(vk, false));

@@ -82,11 +82,28 @@ class NoAudioDriver {
   HKEY key_ = nullptr;
 };
 
+// Sets the command that opens URLs of scheme (such as "https") while it lives, and puts the
+// one before back: programs started meanwhile that open such a URL run command instead.
+class UrlHandlerOverride {
+ public:
+  UrlHandlerOverride(const std::string& scheme, const std::string& command);
+  ~UrlHandlerOverride();
+  UrlHandlerOverride(const UrlHandlerOverride&) = delete;
+  UrlHandlerOverride& operator=(const UrlHandlerOverride&) = delete;
+
+ private:
+  HKEY key_ = nullptr;
+  std::string old_;
+  bool hadOld_ = false;
+};
+
 // Windows.
 HWND findWindow(const char* cls, const char* title);  // either may be null
 HWND waitWindow(const char* cls, const char* title, int timeoutMs = kWait);
 // A visible top-level window of process pid, optionally of class cls.
 HWND waitProcessWindow(DWORD pid, const char* cls = nullptr, int timeoutMs = kWait);
+// A visible top-level window of process pid for which match holds.
+HWND waitProcessWindowWhere(DWORD pid, const std::function<bool(HWND)>& match, int timeoutMs = kWait);
 std::string windowText(HWND w);
 std::string className(HWND w);
 RECT windowRect(HWND w);
@@ -95,8 +112,17 @@ LONG windowStyle(HWND w);
 LONG windowExStyle(HWND w);
 bool waitTitle(HWND w, const std::string& title, int timeoutMs = kWait);
 
-// Real input. Keys and clicks go through SendInput after the window is brought to the front.
+// Real input. Keys and clicks go through SendInput after the window is brought to the front
+// (pressKey also waits until it is ready for input).
 bool bringToFront(HWND w);
+// Brings w to the front and waits until its thread has handled what came before (a message
+// sent to it returns), so that input sent now reaches a window that is ready for it.
+bool readyForInput(HWND w);
+// The screen point in the middle of w's close box, found where w's own hit-test answers
+// HTCLOSE; false when it has none.
+bool closeBoxPoint(HWND w, POINT& p);
+// Clicks w's close box once nothing lies over it.
+bool clickCloseBox(HWND w);
 void pressKey(HWND w, WORD vk, std::vector<WORD> modifiers = {});
 void keyDown(WORD vk);
 void keyUp(WORD vk);
