@@ -49,32 +49,8 @@ Lines withoutPolls(const Lines& lines) {
   return out;
 }
 
-struct Search {
-  DWORD pid;
-  std::string title;
-  HWND except;
-  HWND found;
-};
-
-BOOL CALLBACK matchTitled(HWND w, LPARAM p) {
-  auto* s = reinterpret_cast<Search*>(p);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  if (pid == s->pid && w != s->except && IsWindowVisible(w) && windowText(w) == s->title) {
-    s->found = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 HWND waitTitled(DWORD pid, const std::string& title, HWND except = nullptr, int timeoutMs = kWait) {
-  Search s{pid, title, except, nullptr};
-  waitFor([&] {
-    s.found = nullptr;
-    EnumWindows(matchTitled, reinterpret_cast<LPARAM>(&s));
-    return s.found != nullptr;
-  }, timeoutMs);
-  return s.found;
+  return waitProcessWindowWhere(pid, [&](HWND w) { return w != except && windowText(w) == title; }, timeoutMs);
 }
 
 class SnapshotTest : public ::testing::Test {
@@ -147,6 +123,7 @@ TEST_F(SnapshotTest, AfterLoadingFromAnotherFolderSaveProposesThatFile) {
   EXPECT_EQ(withoutPolls(linesFrom(box, mark)), pushAllOf(mine));
   // 0x04 = 0x3D and bit 0 of 0x03 = 0x36 clear: GAI1 shows 61.
   EXPECT_EQ(editor.text(IDC_GAI1), "61");
+  EXPECT_EQ(editor.text(IDC_VERSION), "V1") << "the file's 0x21 at 0x00 does not change the version shown";
 
   ASSERT_TRUE(writeFile(box.path("other\\mine.qvx"), "stale"));
   chooseFile(true, "");  // proposes other\mine.qvx, which exists: the overwrite question
@@ -215,4 +192,39 @@ TEST_F(SnapshotTest, FailedSaveLeavesTheOldFileIntact) {
   // Once the file is free, the same save replaces it.
   chooseFile(true, "keep.qvx");
   EXPECT_TRUE(waitFor([&] { return readFile(box.path("keep.qvx")) == bytesOf(kChip); }));
+}
+
+TEST_F(SnapshotTest, CancelInEitherFileDialogChangesNothing) {
+  size_t mark = settledLines(box).size();
+  for (bool save : {true, false, true}) {
+    pressKey(editor.dialog, save ? 'S' : 'L', {VK_MENU});
+    HWND fd = waitTitled(editor.process.id(), save ? "Save Quorvex snapshot" : "Load Quorvex snapshot");
+    ASSERT_NE(fd, nullptr);
+    pressKey(fd, VK_ESCAPE);
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(fd); }));
+  }
+  // The editor answers again once the dialogs have gone: nothing was saved, loaded or shown.
+  ASSERT_TRUE(readyForInput(editor.dialog));
+  EXPECT_EQ(waitErrorBox(editor.process.id(), 0), nullptr);
+  EXPECT_FALSE(fileExists(box.path("snapshot.qvx")));
+  EXPECT_EQ(withoutPolls(linesFrom(box, mark)), Lines{});
+  EXPECT_EQ(editor.text(IDC_GAI1), "256");
+
+  chooseFile(true, "");  // still proposes snapshot.qvx beside the editor
+  EXPECT_TRUE(waitFor([&] { return readFile(box.path("snapshot.qvx")) == bytesOf(kChip); }));
+}
+
+TEST_F(SnapshotTest, ReadOnlyTargetIsRefusedAndKept) {
+  // Wine's save dialog lets a read-only file through (it only asks to replace it).
+  const Bytes old = "the old snapshot, 32 bytes long!";
+  ASSERT_TRUE(writeFile(box.path("ro.qvx"), old));
+  ASSERT_TRUE(SetFileAttributesA(box.path("ro.qvx").c_str(), FILE_ATTRIBUTE_READONLY));
+  chooseFile(true, "ro.qvx");
+  HWND error = waitErrorBox(editor.process.id());
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(messageText(error), "Could not create output file");
+  dismiss(error);
+  EXPECT_EQ(readFile(box.path("ro.qvx")), old);
+  EXPECT_NE(GetFileAttributesA(box.path("ro.qvx").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  SetFileAttributesA(box.path("ro.qvx").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
