@@ -152,32 +152,43 @@ TEST(I2cServer, StatusBytesAreLiveOrPinned) {
   s.close();
 }
 
-TEST(I2cServer, NakAfterAnswersLaterRequestsWithoutAcknowledge) {
-  Sandbox box;
-  ScopedEnv fault("SIMCARD_I2C", "nak-after=2");
-  Server s = startServerWindow(box);
-  ASSERT_NE(s.window, nullptr);
-  EXPECT_TRUE(acked(s.request(kWrite, 0x0A, 0x90)));
-  EXPECT_TRUE(acked(s.request(kRead, 0x0A)));
-  EXPECT_FALSE(acked(s.request(kWrite, 0x0A, 0x91)));
-  EXPECT_FALSE(acked(s.request(kRead, 0x0A)));
-  s.close();
-  std::vector<std::string> expected = {"start",          "write 0a 90 ack", "read 0a 90 ack",
-                                       "write 0a 91 nak", "read 0a nak",    "close"};
-  EXPECT_EQ(logLines(box), expected);
-}
-
-TEST(I2cServer, BadAckAndNoiseReachTheCallerWhole) {
-  Sandbox box;
-  ScopedEnv fault("SIMCARD_I2C", "bad-ack=2,noisy");
-  Server s = startServerWindow(box);
-  ASSERT_NE(s.window, nullptr);
-  EXPECT_EQ(s.request(kWrite, 0x0A, 0x90), 0xA5A5AAA5) << "garbage in bits 0-7 and 16-31";
-  EXPECT_EQ(s.request(kRead, 0x0A), 0x5A5A5590) << "0x55 and the value";
-  EXPECT_EQ(s.request(kRead, 0x0B), 0xA5A5AA47) << "only request 2 refused";
-  s.close();
-  std::vector<std::string> expected = {"start", "write 0a 90 ack", "read 0a nak", "read 0b 47 ack", "close"};
-  EXPECT_EQ(logLines(box), expected);
+TEST(I2cServer, RefusedAndNoisyRepliesAsConfigured) {
+  struct Request {
+    UINT msg;
+    WPARAM sub;
+    LPARAM value;
+    long long reply;
+  };
+  struct Row {
+    const char* fault;
+    std::vector<Request> requests;
+    std::vector<std::string> log;  // between "start" and "close"
+  } rows[] = {
+      {"nak-after=2",
+       {{kWrite, 0x0A, 0x90, 0xAA00}, {kRead, 0x0A, 0, 0xAA90}, {kWrite, 0x0A, 0x91, 0}, {kRead, 0x0A, 0, 0}},
+       {"write 0a 90 ack", "read 0a 90 ack", "write 0a 91 nak", "read 0a nak"}},
+      // Request 2 alone refused with 0x55 and the value; garbage in bits 0-7 of a write's reply
+      // and in bits 16-31 of every reply.
+      {"bad-ack=2,noisy",
+       {{kWrite, 0x0A, 0x90, 0xA5A5AAA5}, {kRead, 0x0A, 0, 0x5A5A5590}, {kRead, 0x0B, 0, 0xA5A5AA47}},
+       {"write 0a 90 ack", "read 0a nak", "read 0b 47 ack"}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.fault);
+    Sandbox box;
+    ScopedEnv fault("SIMCARD_I2C", r.fault);
+    Server s = startServerWindow(box);
+    ASSERT_NE(s.window, nullptr);
+    for (size_t i = 0; i < r.requests.size(); ++i) {
+      const Request& q = r.requests[i];
+      EXPECT_EQ(s.request(q.msg, q.sub, q.value), q.reply) << "request " << i + 1;
+    }
+    s.close();
+    std::vector<std::string> expected = {"start"};
+    expected.insert(expected.end(), r.log.begin(), r.log.end());
+    expected.push_back("close");
+    EXPECT_EQ(logLines(box), expected);
+  }
 }
 
 TEST(I2cServer, ExitAfterEndsRightAfterTheNthRequest) {
