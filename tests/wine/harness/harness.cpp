@@ -108,6 +108,13 @@ void Process::kill() {
   }
 }
 
+Process openProcess(DWORD pid) {
+  PROCESS_INFORMATION pi{};
+  pi.hProcess = OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, pid);
+  pi.dwProcessId = pid;
+  return pi.hProcess ? Process(pi) : Process();
+}
+
 // ---- Sandbox
 
 Sandbox::Sandbox() {
@@ -154,6 +161,16 @@ Process Sandbox::start(const std::string& name, const std::string& args, const s
                       (cwd.empty() ? dir_ : cwd).c_str(), &si, &pi))
     return Process();
   return Process(pi);
+}
+
+bool Sandbox::startWithoutFileSpace(const std::string& name) {
+  // ulimit -f 0 makes every write that would grow a file fail; SIGXFSZ ignored, so the
+  // program sees a failed write instead of being killed.
+  std::string script = "/tmp/vt-nospace-" + std::to_string(GetCurrentProcessId()) + ".sh";
+  std::string text = "(ulimit -f 0; trap '' XFSZ; exec /usr/bin/wine '" + path(name) + "') >/dev/null 2>&1 &\n";
+  bool ok = writeFile(unixToWindows(script), text) && runUnix("/bin/sh", script) == 0;
+  DeleteFileA(unixToWindows(script).c_str());
+  return ok;
 }
 
 std::string Sandbox::log(const std::string& name) const { return readFile(path(name)); }

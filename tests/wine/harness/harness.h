@@ -35,6 +35,9 @@ class Process {
   DWORD id_ = 0;
 };
 
+// A running process found by its id (for a program started without a handle).
+Process openProcess(DWORD pid);
+
 // A fresh copy of the delivery folder (VT_OUT) in a temporary folder of its own.
 // SIMCARD_LOG and SIMCARD_STATE point into it, so each sandbox has its own logs and chip.
 class Sandbox {
@@ -50,6 +53,9 @@ class Sandbox {
   void copyTestProgram(const std::string& name);
   // Starts name (a file in the sandbox) with the sandbox as current folder, or cwd.
   Process start(const std::string& name, const std::string& args = "", const std::string& cwd = "");
+  // Starts name like start, but from a Unix shell that lets it write no byte into any file
+  // (its writes fail; its own children inherit that). There is no handle: find its window.
+  bool startWithoutFileSpace(const std::string& name);
   // Text of a stand-in's log in this sandbox ("i2c.log", "capture.log", "secam.log").
   std::string log(const std::string& name) const;
 

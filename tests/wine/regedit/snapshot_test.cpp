@@ -228,3 +228,25 @@ TEST_F(SnapshotTest, ReadOnlyTargetIsRefusedAndKept) {
   EXPECT_NE(GetFileAttributesA(box.path("ro.qvx").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
   SetFileAttributesA(box.path("ro.qvx").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
+
+TEST_F(SnapshotTest, NoRoomToWriteIsReported) {
+  // The editor again, now unable to write a byte into any file; its server runs as before.
+  PostMessageA(editor.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_EQ(editor.process.waitExit(), 0);
+  Process server = box.start("busgate.drv");
+  ASSERT_NE(waitWindow(kServerName, kServerName), nullptr);
+  ASSERT_TRUE(box.startWithoutFileSpace("quorvex.drv"));
+  editor.dialog = waitWindow("#32770", kDialogTitle);
+  ASSERT_NE(editor.dialog, nullptr);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(editor.dialog, &pid);
+  editor.process = openProcess(pid);
+
+  chooseFile(true, "");
+  HWND error = waitErrorBox(pid);
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(messageText(error), "Could not write data");
+  dismiss(error);
+  PostMessageA(editor.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(editor.process.waitExit(), 0);
+}
