@@ -171,6 +171,14 @@ void typeText(HWND w, const std::string& text) {
   }
 }
 
+HCURSOR foregroundCursor() {
+  CURSORINFO ci{};
+  ci.cbSize = sizeof ci;
+  return GetCursorInfo(&ci) ? ci.hCursor : nullptr;
+}
+
+void parkPointer() { moveMouse(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1); }
+
 void killServers() {
   std::vector<HWND> servers;
   EnumWindows(collectServer, reinterpret_cast<LPARAM>(&servers));

@@ -60,6 +60,13 @@ void chooseOption(HWND combo, int index);
 // Types letters, digits, '.', '_' and '\\' into the focused window.
 void typeText(HWND w, const std::string& text);
 
+// The cursor of the thread whose window is in the foreground. Cursor handles are the
+// process's own, so another program's cursors can be told apart but not named.
+HCURSOR foregroundCursor();
+// Puts the pointer in the screen's bottom right corner, away from the editor's windows, so
+// that no mouse move makes them set a cursor.
+void parkPointer();
+
 // Ends every process that owns a top-level I2C server window (a hung server), by id.
 void killServers();
 bool serverRunning();

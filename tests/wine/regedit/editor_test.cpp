@@ -77,14 +77,6 @@ int listIndex(const Editor& e, int id) {
 
 bool ticked(const Editor& e, int id) { return IsDlgButtonChecked(e.dialog, id) == BST_CHECKED; }
 
-// The cursor of the thread whose window is in the foreground. Cursor handles are the
-// process's own, so another program's cursors can be told apart but not named.
-HCURSOR foregroundCursor() {
-  CURSORINFO ci{};
-  ci.cbSize = sizeof ci;
-  return GetCursorInfo(&ci) ? ci.hCursor : nullptr;
-}
-
 // The cursor shown with the pointer in the middle of control, once it is not `unlike`.
 HCURSOR cursorOver(HWND control, HCURSOR unlike) {
   RECT r = windowRect(control);
@@ -389,7 +381,7 @@ TEST_F(EditorTest, WaitCursorWhileResetRereadAndReinitRun) {
     SCOPED_TRACE(id);
     Sandbox own;
     ScopedEnv hang("SIMCARD_I2C", "hang-after=26");  // the first request after the start's never returns
-    moveMouse(0, 0);  // away from the dialog, so that no mouse move sets a cursor
+    parkPointer();
     Editor e;
     e.process = own.start("quorvex.drv");
     e.dialog = waitWindow("#32770", kDialogTitle);

@@ -229,6 +229,27 @@ TEST_F(SnapshotTest, ReadOnlyTargetIsRefusedAndKept) {
   SetFileAttributesA(box.path("ro.qvx").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+TEST_F(SnapshotTest, WaitCursorWhileLoadAndSaveWork) {
+  // Each fails, so its error box shows while the work still holds the cursor.
+  ASSERT_TRUE(writeFile(box.path("short.qvx"), "short"));
+  ASSERT_TRUE(writeFile(box.path("ro.qvx"), otherSnapshot()));
+  ASSERT_TRUE(SetFileAttributesA(box.path("ro.qvx").c_str(), FILE_ATTRIBUTE_READONLY));
+  for (bool save : {false, true}) {
+    SCOPED_TRACE(save ? "save" : "load");
+    parkPointer();
+    chooseFile(save, save ? "ro.qvx" : "short.qvx");
+    HWND error = waitErrorBox(editor.process.id());
+    ASSERT_NE(error, nullptr);
+    ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == error; }));
+    HCURSOR busy = foregroundCursor();
+    dismiss(error);
+    ASSERT_TRUE(readyForInput(editor.dialog)) << "the button's work has ended";
+    EXPECT_NE(busy, nullptr);
+    EXPECT_NE(busy, foregroundCursor()) << "a cursor of its own while working, the previous one back after";
+  }
+  SetFileAttributesA(box.path("ro.qvx").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(SnapshotTest, NoRoomToWriteIsReported) {
   // The editor again, now unable to write a byte into any file; its server runs as before.
   PostMessageA(editor.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
