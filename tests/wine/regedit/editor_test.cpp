@@ -209,6 +209,19 @@ TEST_F(EditorTest, OptionTickAndArrowEachSendTheirRegister) {
   EXPECT_EQ(editor.text(IDC_HSB), "-22");
 }
 
+TEST_F(EditorTest, DownArrowOpensAListAndChangesNothing) {
+  start();
+  HWND mode = editor.item(IDC_MODE);
+  SendMessageA(editor.dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(mode), TRUE);
+  size_t mark = logLines(box).size();
+  pressKey(editor.dialog, VK_DOWN);
+  EXPECT_TRUE(waitFor([&] { return SendMessageA(mode, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
+  pressKey(editor.dialog, VK_ESCAPE);  // closes the list
+  EXPECT_TRUE(waitFor([&] { return SendMessageA(mode, CB_GETDROPPEDSTATE, 0, 0) == 0; }));
+  EXPECT_EQ(listIndex(editor, IDC_MODE), 0);
+  EXPECT_EQ(writes(linesFrom(box, mark)), Lines{});
+}
+
 TEST_F(EditorTest, NineBitFieldSendsLowRegisterThenHighRegister) {
   start();
   size_t mark = logLines(box).size();

@@ -214,6 +214,28 @@ TEST_F(SnapshotTest, CancelInEitherFileDialogChangesNothing) {
   EXPECT_TRUE(waitFor([&] { return readFile(box.path("snapshot.qvx")) == bytesOf(kChip); }));
 }
 
+TEST_F(SnapshotTest, DialogsRefuseAMissingFileAndAddTheExtension) {
+  // Load: a name that does not exist is refused by the dialog itself, which stays open.
+  pressKey(editor.dialog, 'L', {VK_MENU});
+  HWND fd = waitTitled(editor.process.id(), "Load Quorvex snapshot");
+  ASSERT_NE(fd, nullptr);
+  typeText(fd, "missing.qvx");
+  pressKey(fd, VK_RETURN);
+  HWND refusal = waitProcessWindowWhere(editor.process.id(), [&](HWND w) { return GetWindow(w, GW_OWNER) == fd; });
+  ASSERT_NE(refusal, nullptr) << "the dialog's own notice";
+  pressKey(refusal, VK_RETURN);
+  ASSERT_TRUE(waitFor([&] { return !IsWindow(refusal); }));
+  EXPECT_TRUE(IsWindow(fd));
+  pressKey(fd, VK_ESCAPE);
+  ASSERT_TRUE(waitFor([&] { return !IsWindow(fd); }));
+  EXPECT_EQ(waitErrorBox(editor.process.id(), 0), nullptr);
+
+  // Save: a name typed without extension gets ".qvx".
+  chooseFile(true, "typed");
+  EXPECT_TRUE(waitFor([&] { return readFile(box.path("typed.qvx")) == bytesOf(kChip); }));
+  EXPECT_FALSE(fileExists(box.path("typed")));
+}
+
 TEST_F(SnapshotTest, ReadOnlyTargetIsRefusedAndKept) {
   // Wine's save dialog lets a read-only file through (it only asks to replace it).
   const Bytes old = "the old snapshot, 32 bytes long!";
