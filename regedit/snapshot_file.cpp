@@ -116,7 +116,11 @@ void saveSnapshot(HWND dialog) {
   if (!chooseSnapshotFile(dialog, true)) return;
   WaitCursor wait;
   UpdateWindow(dialog);
-  if (const char* error = writeSnapshot(snapshotPath)) showError(error);
+  // A file dialog that lets a read-only file through must not get it replaced.
+  DWORD attributes = GetFileAttributesA(snapshotPath);
+  bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+  if (const char* error = readOnly ? "Could not create output file" : writeSnapshot(snapshotPath))
+    showError(error);
 }
 
 bool loadSnapshot(HWND dialog) {

@@ -14,12 +14,13 @@ constexpr unsigned WM_I2C_WRITE = 0x784;  // WM_USER + 900
 constexpr unsigned WM_I2C_READ = 0x785;   // WM_USER + 901
 constexpr std::uint32_t I2C_ACK = 0xAA;
 
-// SIMCARD_I2C: a comma list of nak-after=N, exit-after=N, hang-after=N, no-window, late-window=MS,
-// delay-after=N:MS.
+// SIMCARD_I2C: a comma list of nak-after=N, exit-after=N, hang-after=N, bad-ack=N, no-window,
+// late-window=MS, noisy, delay-after=N:MS.
 struct I2cFaults {
-  std::optional<unsigned> nakAfter, exitAfter, hangAfter, lateWindowMs, delayAfter;
+  std::optional<unsigned> nakAfter, exitAfter, hangAfter, badAck, lateWindowMs, delayAfter;
   unsigned delayMs = 0;
   bool noWindow = false;
+  bool noisy = false;  // garbage in every reply bit the protocol leaves unused
 };
 std::optional<I2cFaults> parseI2cFaults(std::string_view text);
 

@@ -100,8 +100,11 @@ TEST(TextValues, ListsNumbersAndHex) {
 }
 
 TEST(I2cFaults, Parse) {
-  auto f = parseI2cFaults("nak-after=3,exit-after=0,hang-after=12,no-window,late-window=500,delay-after=26:2000");
+  auto f = parseI2cFaults("nak-after=3,exit-after=0,hang-after=12,no-window,late-window=500,bad-ack=7,noisy,"
+                          "delay-after=26:2000");
   ASSERT_TRUE(f);
+  EXPECT_EQ(f->badAck, 7u);
+  EXPECT_TRUE(f->noisy);
   EXPECT_EQ(f->delayAfter, 26u);
   EXPECT_EQ(f->delayMs, 2000u);
   EXPECT_EQ(f->nakAfter, 3u);
@@ -111,9 +114,11 @@ TEST(I2cFaults, Parse) {
   EXPECT_TRUE(f->noWindow);
   auto none = parseI2cFaults("");
   ASSERT_TRUE(none);
-  EXPECT_FALSE(none->nakAfter || none->exitAfter || none->hangAfter || none->lateWindowMs || none->noWindow);
+  EXPECT_FALSE(none->nakAfter || none->exitAfter || none->hangAfter || none->lateWindowMs || none->noWindow ||
+               none->badAck || none->noisy || none->delayAfter);
   for (const char* bad : {"nak-after", "nak-after=", "nak-after=x", "hang=1", "no-window=1", "late-window=-5",
-                          "delay-after=3", "delay-after=3:", "delay-after=:50", "delay-after=3:x"})
+                          "bad-ack", "noisy=1", "noisy,x", "delay-after=3", "delay-after=3:", "delay-after=:50",
+                          "delay-after=3:x"})
     EXPECT_FALSE(parseI2cFaults(bad)) << bad;
 }
 
@@ -174,6 +179,46 @@ TEST(I2cProtocol, InjectedFaultsCountEveryRequest) {
   EXPECT_EQ(late.delayMs, 2000u);
   EXPECT_EQ(late.reply, 0xAA00u) << "a slow answer is still an answer";
   EXPECT_EQ(d.handle(WM_I2C_READ, 0x0A, 0, regs, 0, none).delayMs, 2000u);
+}
+
+TEST(I2cProtocol, NoisyRepliesKeepOnlyTheAcknowledgeAndTheReadValueClean) {
+  I2cFaults noisy;
+  noisy.noisy = true;
+  I2cServerCore core(noisy);
+  Registers regs = powerOnRegisters(1);
+  StatusPins none{};
+  std::uint32_t ored = 0;
+  for (int i = 0; i < 4; ++i) {
+    I2cOutcome w = core.handle(WM_I2C_WRITE, 0x0A, 0x40 + i, regs, 0, none);
+    EXPECT_EQ((w.reply >> 8) & 0xFF, I2C_ACK);
+    EXPECT_NE(w.reply & 0xFF, 0u) << "a write reply's low byte is garbage";
+    EXPECT_EQ(w.logLine, "write 0a " + hex2(0x40 + i) + " ack");
+    I2cOutcome r = core.handle(WM_I2C_READ, 0x0A, 0, regs, 0, none);
+    EXPECT_EQ(r.reply & 0xFFFF, 0xAA00u | (0x40 + i));
+    EXPECT_NE(r.reply >> 16, 0u);
+    ored |= w.reply | r.reply;
+  }
+  EXPECT_EQ(ored >> 16, 0xFFFFu) << "every ignored high bit is set by some reply";
+}
+
+TEST(I2cProtocol, BadAckRefusesOnlyRequestNWith0x55) {
+  I2cFaults bad;
+  bad.badAck = 2;
+  I2cServerCore core(bad);
+  Registers regs = powerOnRegisters(1);
+  StatusPins none{};
+  EXPECT_EQ(core.handle(WM_I2C_READ, 0x0B, 0, regs, 0, none).reply, 0xAA47u);
+  I2cOutcome refused = core.handle(WM_I2C_WRITE, 0x0B, 0x11, regs, 0, none);
+  EXPECT_EQ(refused.reply, 0x5500u);
+  EXPECT_EQ(refused.logLine, "write 0b 11 nak");
+  EXPECT_EQ(regs[0x0B], 0x47) << "a refused write changes nothing";
+  EXPECT_EQ(core.handle(WM_I2C_READ, 0x0B, 0, regs, 0, none).reply, 0xAA47u);
+
+  I2cServerCore reads(bad);
+  reads.handle(WM_I2C_READ, 0x0B, 0, regs, 0, none);
+  I2cOutcome r = reads.handle(WM_I2C_READ, 0x0B, 0, regs, 0, none);
+  EXPECT_EQ(r.reply, 0x5547u) << "the value comes with the bad acknowledge";
+  EXPECT_EQ(r.logLine, "read 0b nak");
 }
 
 TEST(SecamArguments, CommandLineAndArgument) {

@@ -1,5 +1,6 @@
 #include "tests/wine/harness/harness.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -108,6 +109,13 @@ void Process::kill() {
   }
 }
 
+Process openProcess(DWORD pid) {
+  PROCESS_INFORMATION pi{};
+  pi.hProcess = OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, pid);
+  pi.dwProcessId = pid;
+  return pi.hProcess ? Process(pi) : Process();
+}
+
 // ---- Sandbox
 
 Sandbox::Sandbox() {
@@ -154,6 +162,16 @@ Process Sandbox::start(const std::string& name, const std::string& args, const s
                       (cwd.empty() ? dir_ : cwd).c_str(), &si, &pi))
     return Process();
   return Process(pi);
+}
+
+bool Sandbox::startWithoutFileSpace(const std::string& name) {
+  // ulimit -f 0 makes every write that would grow a file fail; SIGXFSZ ignored, so the
+  // program sees a failed write instead of being killed.
+  std::string script = "/tmp/vt-nospace-" + std::to_string(GetCurrentProcessId()) + ".sh";
+  std::string text = "(ulimit -f 0; trap '' XFSZ; exec /usr/bin/wine '" + path(name) + "') >/dev/null 2>&1 &\n";
+  bool ok = writeFile(unixToWindows(script), text) && runUnix("/bin/sh", script) == 0;
+  DeleteFileA(unixToWindows(script).c_str());
+  return ok;
 }
 
 std::string Sandbox::log(const std::string& name) const { return readFile(path(name)); }
@@ -209,7 +227,7 @@ HWND waitWindow(const char* cls, const char* title, int timeoutMs) {
 namespace {
 struct WindowSearch {
   DWORD pid;
-  const char* cls;
+  const std::function<bool(HWND)>* match;
   HWND found;
 };
 
@@ -217,19 +235,23 @@ BOOL CALLBACK matchProcessWindow(HWND w, LPARAM p) {
   auto* s = reinterpret_cast<WindowSearch*>(p);
   DWORD owner = 0;
   GetWindowThreadProcessId(w, &owner);
-  if (owner != s->pid || !IsWindowVisible(w) || (s->cls && className(w) != s->cls)) return TRUE;
+  if (owner != s->pid || !IsWindowVisible(w) || !(*s->match)(w)) return TRUE;
   s->found = w;
   return FALSE;
 }
 }  // namespace
 
-HWND waitProcessWindow(DWORD pid, const char* cls, int timeoutMs) {
-  WindowSearch s{pid, cls, nullptr};
+HWND waitProcessWindowWhere(DWORD pid, const std::function<bool(HWND)>& match, int timeoutMs) {
+  WindowSearch s{pid, &match, nullptr};
   waitFor([&] {
     EnumWindows(matchProcessWindow, reinterpret_cast<LPARAM>(&s));
     return s.found != nullptr;
   }, timeoutMs);
   return s.found;
+}
+
+HWND waitProcessWindow(DWORD pid, const char* cls, int timeoutMs) {
+  return waitProcessWindowWhere(pid, [&](HWND w) { return !cls || className(w) == cls; }, timeoutMs);
 }
 
 std::string windowText(HWND w) {
@@ -313,11 +335,49 @@ bool bringToFront(HWND w) {
   }, 5000);
 }
 
+bool readyForInput(HWND w) {
+  DWORD_PTR ignored;
+  return bringToFront(w) && SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, kWait, &ignored) &&
+         GetForegroundWindow() == w;
+}
+
+bool closeBoxPoint(HWND w, POINT& p) {
+  RECT r = windowRect(w);
+  int captionBottom = r.top + GetSystemMetrics(SM_CYFRAME) * 2 + GetSystemMetrics(SM_CYCAPTION);
+  auto hit = [&](int x, int y) {
+    DWORD_PTR code = HTNOWHERE;
+    SendMessageTimeoutA(w, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_NORMAL, kWait, &code);
+    return code == HTCLOSE;
+  };
+  // The box lies in the caption's right end: scan rows there from the right for its extent.
+  int from = std::max<int>(r.left, r.right - 4 * GetSystemMetrics(SM_CXSIZE));
+  for (int y = r.top; y < captionBottom; ++y) {
+    int right = r.right - 1;
+    while (right >= from && !hit(right, y)) --right;
+    if (right < from) continue;
+    int left = right;
+    while (left > from && hit(left - 1, y)) --left;
+    int bottom = y;
+    while (bottom + 1 < r.bottom && hit(left, bottom + 1)) ++bottom;
+    p = {(left + right) / 2, (y + bottom) / 2};
+    return true;
+  }
+  return false;
+}
+
+bool clickCloseBox(HWND w) {
+  POINT p;
+  if (!readyForInput(w) || !closeBoxPoint(w, p)) return false;
+  if (!waitFor([&] { return WindowFromPoint(p) == w; }, 3000)) return false;
+  clickScreen(p.x, p.y);
+  return true;
+}
+
 void keyDown(WORD vk) { sendInputs({keyInput(vk, false)}); }
 void keyUp(WORD vk) { sendInputs({keyInput(vk, true)}); }
 
 void pressKey(HWND w, WORD vk, std::vector<WORD> modifiers) {
-  if (w) bringToFront(w);
+  if (w) readyForInput(w);
   std::vector<INPUT> in;
   for (WORD m : modifiers) in.push_back(keyInput(m, false));
   in.push_back(keyInput(vk, false));

@@ -35,6 +35,9 @@ class Process {
   DWORD id_ = 0;
 };
 
+// A running process found by its id (for a program started without a handle).
+Process openProcess(DWORD pid);
+
 // A fresh copy of the delivery folder (VT_OUT) in a temporary folder of its own.
 // SIMCARD_LOG and SIMCARD_STATE point into it, so each sandbox has its own logs and chip.
 class Sandbox {
@@ -50,6 +53,9 @@ class Sandbox {
   void copyTestProgram(const std::string& name);
   // Starts name (a file in the sandbox) with the sandbox as current folder, or cwd.
   Process start(const std::string& name, const std::string& args = "", const std::string& cwd = "");
+  // Starts name like start, but from a Unix shell that lets it write no byte into any file
+  // (its writes fail; its own children inherit that). There is no handle: find its window.
+  bool startWithoutFileSpace(const std::string& name);
   // Text of a stand-in's log in this sandbox ("i2c.log", "capture.log", "secam.log").
   std::string log(const std::string& name) const;
 
@@ -116,6 +122,8 @@ HWND findWindow(const char* cls, const char* title);  // either may be null
 HWND waitWindow(const char* cls, const char* title, int timeoutMs = kWait);
 // A visible top-level window of process pid, optionally of class cls.
 HWND waitProcessWindow(DWORD pid, const char* cls = nullptr, int timeoutMs = kWait);
+// A visible top-level window of process pid for which match holds.
+HWND waitProcessWindowWhere(DWORD pid, const std::function<bool(HWND)>& match, int timeoutMs = kWait);
 std::string windowText(HWND w);
 std::string className(HWND w);
 RECT windowRect(HWND w);
@@ -130,8 +138,17 @@ bool waitTitle(HWND w, const std::string& title, int timeoutMs = kWait);
 SIZE dialogBaseUnits(const char* face, int points);
 SIZE wrappedTextSize(HWND control, const char* face, int points);
 
-// Real input. Keys and clicks go through SendInput after the window is brought to the front.
+// Real input. Keys and clicks go through SendInput after the window is brought to the front
+// (pressKey also waits until it is ready for input).
 bool bringToFront(HWND w);
+// Brings w to the front and waits until its thread has handled what came before (a message
+// sent to it returns), so that input sent now reaches a window that is ready for it.
+bool readyForInput(HWND w);
+// The screen point in the middle of w's close box, found where w's own hit-test answers
+// HTCLOSE; false when it has none.
+bool closeBoxPoint(HWND w, POINT& p);
+// Clicks w's close box once nothing lies over it.
+bool clickCloseBox(HWND w);
 void pressKey(HWND w, WORD vk, std::vector<WORD> modifiers = {});
 void keyDown(WORD vk);
 void keyUp(WORD vk);

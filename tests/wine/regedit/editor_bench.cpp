@@ -62,22 +62,6 @@ Editor startEditor(Sandbox& box) {
 
 namespace {
 
-struct BoxSearch {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK matchErrorBox(HWND w, LPARAM p) {
-  auto* s = reinterpret_cast<BoxSearch*>(p);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  if (pid == s->pid && IsWindowVisible(w) && windowText(w) == "Quorvex Error") {
-    s->found = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 BOOL CALLBACK collectStaticText(HWND w, LPARAM p) {
   auto* text = reinterpret_cast<std::string*>(p);
   if (className(w) == "Static" && !windowText(w).empty()) *text += windowText(w);
@@ -92,18 +76,50 @@ BOOL CALLBACK collectServer(HWND w, LPARAM p) {
 }  // namespace
 
 HWND waitErrorBox(DWORD pid, int timeoutMs) {
-  BoxSearch s{pid, nullptr};
-  waitFor([&] {
-    EnumWindows(matchErrorBox, reinterpret_cast<LPARAM>(&s));
-    return s.found != nullptr;
-  }, timeoutMs);
-  return s.found;
+  return waitProcessWindowWhere(pid, [](HWND w) { return windowText(w) == "Quorvex Error"; }, timeoutMs);
 }
 
 std::string messageText(HWND box) {
   std::string text;
   EnumChildWindows(box, collectStaticText, reinterpret_cast<LPARAM>(&text));
   return text;
+}
+
+namespace {
+
+BOOL CALLBACK collectChildren(HWND w, LPARAM p) {
+  reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+  return TRUE;
+}
+
+// Whether the screen shows red pixels in r (the error icon is a red disc).
+bool redIn(const RECT& r) {
+  HDC screen = GetDC(nullptr);
+  int red = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) {
+      COLORREF c = GetPixel(screen, x, y);
+      if (GetRValue(c) > 200 && GetGValue(c) < 80 && GetBValue(c) < 80) ++red;
+    }
+  ReleaseDC(nullptr, screen);
+  return red > 0;
+}
+
+}  // namespace
+
+ErrorBoxView viewErrorBox(HWND box) {
+  ErrorBoxView view;
+  view.text = messageText(box);
+  view.owner = GetWindow(box, GW_OWNER);
+  view.topmost = (windowExStyle(box) & WS_EX_TOPMOST) != 0;
+  std::vector<HWND> children;
+  EnumChildWindows(box, collectChildren, reinterpret_cast<LPARAM>(&children));
+  for (HWND c : children) {
+    if (className(c) == "Button") view.buttons.push_back(windowText(c));
+    if (className(c) == "Static" && (windowStyle(c) & SS_TYPEMASK) == SS_ICON && IsWindowVisible(c))
+      view.errorIcon = waitFor([&] { return redIn(windowRect(c)); }, 3000);
+  }
+  return view;
 }
 
 void dismiss(HWND box) {
@@ -119,7 +135,7 @@ void clickControl(HWND control) {
   POINT middle{r.right / 2, r.bottom / 2};
   POINT screen = middle;
   ClientToScreen(control, &screen);
-  bringToFront(GetAncestor(control, GA_ROOT));
+  readyForInput(GetAncestor(control, GA_ROOT));
   waitFor([&] {
     HWND hit = WindowFromPoint(screen);
     return hit == control || IsChild(control, hit);
@@ -128,43 +144,21 @@ void clickControl(HWND control) {
 }
 
 void clickArrow(HWND upDown, bool up) {
+  readyForInput(GetAncestor(upDown, GA_ROOT));
   RECT r = clientRect(upDown);
   click(upDown, r.right / 2, up ? r.bottom / 4 : r.bottom * 3 / 4);
 }
 
-namespace {
-
-struct ListSearch {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK matchDroppedList(HWND w, LPARAM p) {
-  auto* s = reinterpret_cast<ListSearch*>(p);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  if (pid == s->pid && IsWindowVisible(w) && className(w) == "ComboLBox") {
-    s->found = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-}  // namespace
-
 void chooseOption(HWND combo, int index) {
   clickControl(combo);
-  ListSearch s{0, nullptr};
-  GetWindowThreadProcessId(combo, &s.pid);
-  waitFor([&] {
-    EnumWindows(matchDroppedList, reinterpret_cast<LPARAM>(&s));
-    return s.found != nullptr;
-  }, 3000);
-  if (!s.found) return;
-  int height = static_cast<int>(SendMessageA(s.found, LB_GETITEMHEIGHT, 0, 0));
-  int top = static_cast<int>(SendMessageA(s.found, LB_GETTOPINDEX, 0, 0));
-  click(s.found, clientRect(s.found).right / 2, (index - top) * height + height / 2);
-  waitFor([&] { return !IsWindowVisible(s.found); }, 3000);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(combo, &pid);
+  HWND list = waitProcessWindow(pid, "ComboLBox", 3000);
+  if (!list) return;
+  int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+  click(list, clientRect(list).right / 2, (index - top) * height + height / 2);
+  waitFor([&] { return !IsWindowVisible(list); }, 3000);
 }
 
 void typeText(HWND w, const std::string& text) {
@@ -185,6 +179,14 @@ COLORREF middlePixel(HWND w) {
   return c;
 }
 
+HCURSOR foregroundCursor() {
+  CURSORINFO ci{};
+  ci.cbSize = sizeof ci;
+  return GetCursorInfo(&ci) ? ci.hCursor : nullptr;
+}
+
+void parkPointer() { moveMouse(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1); }
+
 void killServers() {
   std::vector<HWND> servers;
   EnumWindows(collectServer, reinterpret_cast<LPARAM>(&servers));
@@ -203,6 +205,17 @@ bool serverRunning() {
   std::vector<HWND> servers;
   EnumWindows(collectServer, reinterpret_cast<LPARAM>(&servers));
   return !servers.empty();
+}
+
+bool setChipByte(const Sandbox& box, int subaddress, unsigned char value) {
+  HANDLE h = CreateFileA(box.path("decoder.bin").c_str(), GENERIC_WRITE,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD n = 0;
+  bool ok = SetFilePointer(h, subaddress, nullptr, FILE_BEGIN) == static_cast<DWORD>(subaddress) &&
+            WriteFile(h, &value, 1, &n, nullptr) && n == 1;
+  CloseHandle(h);
+  return ok;
 }
 
 std::vector<std::string> pushAllLines(const unsigned char (&regs)[32]) {

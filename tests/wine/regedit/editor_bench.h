@@ -41,6 +41,16 @@ HWND waitErrorBox(DWORD pid, int timeoutMs = harness::kWait);
 std::string messageText(HWND box);
 void dismiss(HWND box);
 
+// What a user sees of a message box.
+struct ErrorBoxView {
+  std::string text;
+  HWND owner = nullptr;
+  std::vector<std::string> buttons;
+  bool errorIcon = false;  // the red error icon is drawn
+  bool topmost = false;
+};
+ErrorBoxView viewErrorBox(HWND box);
+
 // Real input on a control of the dialog: a click at its centre.
 void clickControl(HWND control);
 // Clicks the upper (up) or lower (down) half of an up-down control.
@@ -52,10 +62,20 @@ void typeText(HWND w, const std::string& text);
 
 // The colour shown on the display at the middle of a window.
 COLORREF middlePixel(HWND w);
+// The cursor of the thread whose window is in the foreground. Cursor handles are the
+// process's own, so another program's cursors can be told apart but not named.
+HCURSOR foregroundCursor();
+// Puts the pointer in the screen's bottom right corner, away from the editor's windows, so
+// that no mouse move makes them set a cursor.
+void parkPointer();
 
 // Ends every process that owns a top-level I2C server window (a hung server), by id.
 void killServers();
 bool serverRunning();
+
+// Changes one byte of the simulated chip behind the server's back (the chip version in 0x00,
+// which no write can change).
+bool setChipByte(const harness::Sandbox& box, int subaddress, unsigned char value);
 
 // The writes that pushAll sends for these register bytes, in the order of the writable list.
 std::vector<std::string> pushAllLines(const unsigned char (&regs)[32]);

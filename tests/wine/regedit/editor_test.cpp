@@ -15,6 +15,7 @@
 
 #include "regedit/resource.h"
 #include "tests/wine/harness/harness.h"
+#include "tests/wine/harness/log_lines.h"
 #include "tests/wine/regedit/editor_bench.h"
 
 using namespace harness;
@@ -80,6 +81,15 @@ int listIndex(const Editor& e, int id) {
 }
 
 bool ticked(const Editor& e, int id) { return IsDlgButtonChecked(e.dialog, id) == BST_CHECKED; }
+
+// The cursor shown with the pointer in the middle of control, once it is not `unlike`.
+HCURSOR cursorOver(HWND control, HCURSOR unlike) {
+  RECT r = windowRect(control);
+  moveMouse((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  HCURSOR c = nullptr;
+  waitFor([&] { return (c = foregroundCursor()) != nullptr && c != unlike; }, 3000);
+  return c;
+}
 
 class EditorTest : public ::testing::Test {
  protected:
@@ -268,6 +278,19 @@ TEST_F(EditorTest, OptionTickAndArrowEachSendTheirRegister) {
   EXPECT_EQ(editor.text(IDC_HSB), "-22");
 }
 
+TEST_F(EditorTest, DownArrowOpensAListAndChangesNothing) {
+  start();
+  HWND mode = editor.item(IDC_MODE);
+  SendMessageA(editor.dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(mode), TRUE);
+  size_t mark = logLines(box).size();
+  pressKey(editor.dialog, VK_DOWN);
+  EXPECT_TRUE(waitFor([&] { return SendMessageA(mode, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
+  pressKey(editor.dialog, VK_ESCAPE);  // closes the list
+  EXPECT_TRUE(waitFor([&] { return SendMessageA(mode, CB_GETDROPPEDSTATE, 0, 0) == 0; }));
+  EXPECT_EQ(listIndex(editor, IDC_MODE), 0);
+  EXPECT_EQ(writes(linesFrom(box, mark)), Lines{});
+}
+
 TEST_F(EditorTest, NineBitFieldSendsLowRegisterThenHighRegister) {
   start();
   size_t mark = logLines(box).size();
@@ -305,17 +328,19 @@ TEST_F(EditorTest, ResetRereadAndReinitTraffic) {
   EXPECT_EQ(trafficAfter(box, mark), pushAllLines(kDefaults));
   EXPECT_EQ(listIndex(editor, IDC_CSTD), 0);
 
-  // Reread: 25 reads, the controls follow the chip; the version text stays as at start.
+  // Reread: 25 reads, the controls follow the chip; the version text stays as at start,
+  // also when the chip's version byte has changed since.
   SendMessageA(editor.item(IDC_CSTD), CB_SETCURSEL, 7, 0);
+  ASSERT_TRUE(setChipByte(box, 0x00, 0x30));
   mark = logLines(box).size();
   pressKey(editor.dialog, 'R', {VK_MENU});
   unsigned char chip[32];
   memcpy(chip, kDefaults, 32);
-  chip[0] = 0x20;
+  chip[0] = 0x30;
   Lines reread = settledLines(box);
   reread.erase(reread.begin(), reread.begin() + static_cast<long>(mark));
   // Polls may come in between; the 25 reads themselves come as one run.
-  auto first = std::find(reread.begin(), reread.end(), "read 00 20 ack");
+  auto first = std::find(reread.begin(), reread.end(), "read 00 30 ack");
   ASSERT_NE(first, reread.end());
   EXPECT_EQ(Lines(first, first + std::min<long>(25, reread.end() - first)), readAllLines(chip));
   EXPECT_EQ(listIndex(editor, IDC_CSTD), 0);
@@ -331,11 +356,32 @@ TEST_F(EditorTest, StatusShownAfterOneSecondAndOnlyWhenChanged) {
       {300, "0"}, {301, "1"}, {302, "0"}, {303, "1"}, {304, "41"}, {305, "1"}, {306, "7f"}, {307, "0"},
       {400, "0"}, {401, "0"}, {402, "0"}, {403, "0"}, {404, "0"}, {405, "0"}, {406, "1"}, {407, "0"}};
   for (const Row& r : rows) EXPECT_EQ(editor.text(r.id), r.text) << r.id;
-  // A value written by someone else stays until the chip's byte changes.
+  // A value written by someone else stays until the chip's byte changes, also across a field
+  // change, which does not refresh the status groups.
   SetWindowTextA(editor.item(304), "zz");
+  SetWindowTextA(editor.item(407), "zz");
   size_t polls = logLines(box).size();
   ASSERT_TRUE(waitLines(box, polls + 8, 5000));
   EXPECT_EQ(editor.text(304), "zz");
+  clickControl(editor.item(IDC_HPLL));
+  ASSERT_TRUE(waitFor([&] { return writes(linesFrom(box, polls)) == Lines{"write 08 8c ack"}; }));
+  polls = logLines(box).size();
+  ASSERT_TRUE(waitLines(box, polls + 4, 5000));
+  EXPECT_EQ(editor.text(304), "zz");
+  EXPECT_EQ(editor.text(407), "zz");
+}
+
+TEST_F(EditorTest, StatusPolledOnceASecond) {
+  start();
+  auto polls = [&] { return countLinesStartingWith(box.log("i2c.log"), "read 1f "); };
+  int before = polls();
+  ASSERT_TRUE(waitFor([&] { return polls() > before; }));
+  DWORD firstSeen = GetTickCount();
+  int first = polls();
+  ASSERT_TRUE(waitFor([&] { return polls() >= first + 4; }, 4 * kWait));
+  // Four intervals of 1000 ms; a late look at the first poll only shortens what is measured,
+  // so the bound leaves room for that and for a slow machine.
+  EXPECT_GE(GetTickCount() - firstSeen, 3000u) << "polled more often than once a second";
 }
 
 TEST_F(EditorTest, StatusShownEvenWhenAllZero) {
@@ -349,7 +395,10 @@ TEST_F(EditorTest, EnterAndEscapeDoNotClose) {
   start();
   pressKey(editor.dialog, VK_RETURN);
   pressKey(editor.dialog, VK_ESCAPE);
-  Sleep(500);
+  // Keys are handled in order: once Re&init has sent its writes, Enter and Escape were handled.
+  size_t mark = logLines(box).size();
+  pressKey(editor.dialog, 'I', {VK_MENU});
+  ASSERT_TRUE(waitFor([&] { return writes(linesFrom(box, mark)).size() >= 20; }));
   EXPECT_TRUE(IsWindow(editor.dialog));
   EXPECT_TRUE(editor.process.running());
 }
@@ -372,8 +421,7 @@ TEST_F(EditorTest, CloseBoxAndAltF4AskTheServerToCloseToo) {
       SendMessageA(e.dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(e.item(IDC_HPLL)), TRUE);
       pressKey(e.dialog, VK_F4, {VK_MENU});
     } else {
-      RECT r = windowRect(e.dialog);
-      clickScreen(r.right - 10, r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2);
+      ASSERT_TRUE(clickCloseBox(e.dialog));
     }
     EXPECT_EQ(e.process.waitExit(), 0) << (altF4 ? "Alt+F4" : "close box");
     EXPECT_TRUE(waitFor([&] { return logLines(own).back() == "close"; }));
@@ -428,4 +476,47 @@ TEST_F(EditorTest, UsesARunningServerAndClosesIt) {
   PostMessageA(editor.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_EQ(editor.process.waitExit(), 0);
   EXPECT_EQ(server.waitExit(), 0);
+}
+
+TEST_F(EditorTest, WaitCursorWhileResetRereadAndReinitRun) {
+  for (int id : {IDC_RESET, IDC_REREAD, IDC_REINIT}) {
+    SCOPED_TRACE(id);
+    Sandbox own;
+    ScopedEnv hang("SIMCARD_I2C", "hang-after=26");  // the first request after the start's never returns
+    parkPointer();
+    Editor e;
+    e.process = own.start("quorvex.drv");
+    e.dialog = waitWindow("#32770", kDialogTitle);
+    ASSERT_NE(e.dialog, nullptr);
+    // Queued before the poll timer's first tick: the button's first request is the one that hangs.
+    PostMessageA(e.dialog, WM_COMMAND, id, 0);
+    std::vector<HCURSOR> busy;
+    HWND box = nullptr;
+    waitFor([&] {
+      if (GetForegroundWindow() == e.dialog) busy.push_back(foregroundCursor());
+      return (box = waitErrorBox(e.process.id(), 0)) != nullptr;
+    });
+    ASSERT_NE(box, nullptr) << "the request timed out";
+    dismiss(box);
+    ASSERT_TRUE(readyForInput(e.dialog)) << "the button's work has ended";
+    HCURSOR after = foregroundCursor();
+    EXPECT_NE(std::find_if(busy.begin(), busy.end(), [&](HCURSOR c) { return c && c != after; }), busy.end())
+        << "a cursor of its own while the button works, and the previous one back after";
+    PostMessageA(e.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(e.process.waitExit(), 0);
+    killServers();
+  }
+}
+
+TEST_F(EditorTest, NoticeLineShowsAHand) {
+  start();
+  ASSERT_TRUE(readyForInput(editor.dialog));
+  HCURSOR plain = cursorOver(editor.item(IDC_VERSION), nullptr);
+  ASSERT_NE(plain, nullptr);
+  HCURSOR hand = cursorOver(editor.item(IDC_NOTICE), plain);
+  EXPECT_NE(hand, plain) << "the hand over the notice line";
+  EXPECT_EQ(cursorOver(editor.item(IDC_VERSION), hand), plain);
+  EXPECT_EQ(cursorOver(editor.item(IDC_NOTICE), plain), hand) << "again on a second visit";
+
+  // What a click opens: QvxTest.NoticeLineOpensThePageBesideTheEditorAndBeepsWhenItIsMissing.
 }

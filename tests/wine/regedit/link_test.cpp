@@ -47,18 +47,20 @@ bool serverHung() {
   return server && !SendMessageTimeoutA(server, WM_NULL, 0, 0, SMTO_NORMAL, 200, &ignored);
 }
 
-// The editor's error box: its text and whether the dialog owns it.
-struct Shown {
-  std::string text;
-  HWND owner;
-};
-
-Shown takeErrorBox(const Editor& e, int timeoutMs = kWait) {
+// What the editor's error box showed; it is dismissed.
+ErrorBoxView takeErrorBox(const Editor& e, int timeoutMs = kWait) {
   HWND box = waitErrorBox(e.process.id(), timeoutMs);
-  if (!box) return {"", nullptr};
-  Shown s{messageText(box), GetWindow(box, GW_OWNER)};
+  if (!box) return {};
+  ErrorBoxView view = viewErrorBox(box);
   dismiss(box);
-  return s;
+  return view;
+}
+
+// The one error box look: OK alone, the error icon, not above other programs' windows.
+void expectErrorBoxLook(const ErrorBoxView& shown) {
+  EXPECT_EQ(shown.buttons, std::vector<std::string>{"OK"});
+  EXPECT_TRUE(shown.errorIcon);
+  EXPECT_FALSE(shown.topmost) << "task-modal, not system-modal";
 }
 
 // Starts the editor where it can have no server: "Could not load I2C driver" without an owner,
@@ -66,9 +68,10 @@ Shown takeErrorBox(const Editor& e, int timeoutMs = kWait) {
 DWORD expectNoServer(Sandbox& box) {
   Editor e;
   e.process = box.start("quorvex.drv");
-  Shown shown = takeErrorBox(e);
+  ErrorBoxView shown = takeErrorBox(e);
   EXPECT_EQ(shown.text, "Could not load I2C driver");
   EXPECT_EQ(shown.owner, nullptr);
+  expectErrorBoxLook(shown);
   EXPECT_EQ(e.process.waitExit(), 0);
   EXPECT_EQ(findWindow("#32770", kDialogTitle), nullptr);
   return e.process.id();
@@ -87,13 +90,18 @@ TEST(LinkFailure, ShownOnceThenTheLinkIsDeadButTheDialogStays) {
     const char* fault;
     Lines lastLines;  // the log's end once the link failed
     bool closeLogged;  // the server still ran when it was asked to close
+    const char* version;  // shown in the "Chip" group
   } rows[] = {
       // The 10th of the start-up reads (0x0A) is refused; the rest of the batch is skipped.
-      {"nak-after=10", {"read 09 01 ack", "read 0a nak", "close"}, true},
+      {"nak-after=10", {"read 09 01 ack", "read 0a nak", "close"}, true, "V1"},
       // The server ends after answering the 5th request: the 6th finds no window.
-      {"exit-after=5", {"read 04 00 ack"}, false},
+      {"exit-after=5", {"read 04 00 ack"}, false, "V1"},
       // The 4th request never gets an answer; the editor gives up after 5 seconds.
-      {"hang-after=3", {"read 00 10 ack", "read 02 c0 ack"}, false},
+      {"hang-after=3", {"read 00 10 ack", "read 02 c0 ack"}, false, "V1"},
+      // A wrong acknowledge (0x55) to the first write, and to the version read: its value,
+      // which comes with it, is not taken.
+      {"bad-ack=1", {"start", "write 00 00 nak", "close"}, true, "V0"},
+      {"bad-ack=2", {"write 00 00 ack", "read 00 nak", "close"}, true, "V0"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.fault);
@@ -102,11 +110,13 @@ TEST(LinkFailure, ShownOnceThenTheLinkIsDeadButTheDialogStays) {
     Process editor = box.start("quorvex.drv");
     Editor e;
     e.process = std::move(editor);
-    Shown shown = takeErrorBox(e, 30000);  // a hung request: 5 s, then 2 s for the server to close
+    ErrorBoxView shown = takeErrorBox(e, 30000);  // a hung request: 5 s, then 2 s for the server to close
     EXPECT_EQ(shown.text, kLinkFailure);
+    expectErrorBoxLook(shown);
     e.dialog = waitWindow("#32770", kDialogTitle);
     ASSERT_NE(e.dialog, nullptr) << "the dialog opens after a failure during its start";
     EXPECT_EQ(shown.owner, e.dialog);
+    EXPECT_EQ(e.text(IDC_VERSION), r.version);
 
     Lines lines = settledLines(box);
     ASSERT_GE(lines.size(), r.lastLines.size());
@@ -147,7 +157,7 @@ TEST(LinkFailure, HungServerStartedByTheEditorIsEndedSoARestartWorks) {
   Sandbox box;
   Editor e = startWithHungPoll(box);
   ASSERT_NE(e.dialog, nullptr);
-  Shown shown = takeErrorBox(e, 30000);  // after the poll, the request's 5 s and the close's 2 s
+  ErrorBoxView shown = takeErrorBox(e, 30000);  // after the poll, the request's 5 s and the close's 2 s
   EXPECT_EQ(shown.text, kLinkFailure);
   EXPECT_TRUE(waitFor([] { return !serverRunning(); }, 3000)) << "the hung server still runs";
 
@@ -236,6 +246,32 @@ TEST(LinkFailure, ServerStartedFromAFolderWithBlanksIsTheRightProgram) {
   EXPECT_EQ(findWindow("SmokeApp", nullptr), nullptr) << "with.exe was started";
   if (HWND decoy = findWindow("SmokeApp", nullptr)) PostMessageA(decoy, WM_CLOSE, 0, 0);
   if (e.dialog) PostMessageA(e.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(e.process.waitExit(), 0);
+  killServers();
+}
+
+TEST(LinkFailure, NoneForGarbageInTheBitsRepliesLeaveUnused) {
+  // Garbage in bits 16-31 of every reply and in bits 0-7 of write replies: the link holds.
+  Sandbox box;
+  ScopedEnv fault("SIMCARD_I2C", "noisy");
+  ScopedEnv pins("SIMCARD_STATUS", "1A:00,1B:C1,1C:00,1F:40");
+  Editor e = startEditor(box);
+  ASSERT_NE(e.dialog, nullptr);
+  ASSERT_TRUE(waitLines(box, 27));
+  EXPECT_EQ(e.text(IDC_VERSION), "V1");
+  EXPECT_EQ(e.text(IDC_BRIGHTNESS), "128");
+  EXPECT_EQ(e.text(IDC_HSB), "-21");
+  EXPECT_TRUE(waitFor([&] { return e.text(304) == "41" && e.text(406) == "1"; })) << "the polled values";
+
+  size_t mark = logLines(box).size();
+  clickControl(e.item(IDC_HPLL));
+  ASSERT_TRUE(waitFor([&] { return writes(linesFrom(box, mark)) == Lines{"write 08 8c ack"}; }));
+  size_t after = logLines(box).size();
+  EXPECT_TRUE(waitLines(box, after + 4)) << "polls go on after the write";
+  EXPECT_EQ(waitErrorBox(e.process.id(), 0), nullptr);
+  EXPECT_NE(logLines(box).back(), "close");
+
+  PostMessageA(e.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_EQ(e.process.waitExit(), 0);
   killServers();
 }

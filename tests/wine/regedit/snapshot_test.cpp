@@ -49,32 +49,8 @@ Lines withoutPolls(const Lines& lines) {
   return out;
 }
 
-struct Search {
-  DWORD pid;
-  std::string title;
-  HWND except;
-  HWND found;
-};
-
-BOOL CALLBACK matchTitled(HWND w, LPARAM p) {
-  auto* s = reinterpret_cast<Search*>(p);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  if (pid == s->pid && w != s->except && IsWindowVisible(w) && windowText(w) == s->title) {
-    s->found = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 HWND waitTitled(DWORD pid, const std::string& title, HWND except = nullptr, int timeoutMs = kWait) {
-  Search s{pid, title, except, nullptr};
-  waitFor([&] {
-    s.found = nullptr;
-    EnumWindows(matchTitled, reinterpret_cast<LPARAM>(&s));
-    return s.found != nullptr;
-  }, timeoutMs);
-  return s.found;
+  return waitProcessWindowWhere(pid, [&](HWND w) { return w != except && windowText(w) == title; }, timeoutMs);
 }
 
 class SnapshotTest : public ::testing::Test {
@@ -147,6 +123,7 @@ TEST_F(SnapshotTest, AfterLoadingFromAnotherFolderSaveProposesThatFile) {
   EXPECT_EQ(withoutPolls(linesFrom(box, mark)), pushAllOf(mine));
   // 0x04 = 0x3D and bit 0 of 0x03 = 0x36 clear: GAI1 shows 61.
   EXPECT_EQ(editor.text(IDC_GAI1), "61");
+  EXPECT_EQ(editor.text(IDC_VERSION), "V1") << "the file's 0x21 at 0x00 does not change the version shown";
 
   ASSERT_TRUE(writeFile(box.path("other\\mine.qvx"), "stale"));
   chooseFile(true, "");  // proposes other\mine.qvx, which exists: the overwrite question
@@ -271,4 +248,104 @@ TEST_F(SnapshotTest, SaveCutShortLeavesTheOldFileIntact) {
   dismiss(error);
   EXPECT_EQ(readFile(box.path("keep.qvx")), old);
   EXPECT_FALSE(temporaryLeft(box.dir()));
+}
+
+TEST_F(SnapshotTest, CancelInEitherFileDialogChangesNothing) {
+  size_t mark = settledLines(box).size();
+  for (bool save : {true, false, true}) {
+    pressKey(editor.dialog, save ? 'S' : 'L', {VK_MENU});
+    HWND fd = waitTitled(editor.process.id(), save ? "Save Quorvex snapshot" : "Load Quorvex snapshot");
+    ASSERT_NE(fd, nullptr);
+    pressKey(fd, VK_ESCAPE);
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(fd); }));
+  }
+  // The editor answers again once the dialogs have gone: nothing was saved, loaded or shown.
+  ASSERT_TRUE(readyForInput(editor.dialog));
+  EXPECT_EQ(waitErrorBox(editor.process.id(), 0), nullptr);
+  EXPECT_FALSE(fileExists(box.path("snapshot.qvx")));
+  EXPECT_EQ(withoutPolls(linesFrom(box, mark)), Lines{});
+  EXPECT_EQ(editor.text(IDC_GAI1), "256");
+
+  chooseFile(true, "");  // still proposes snapshot.qvx beside the editor
+  EXPECT_TRUE(waitFor([&] { return readFile(box.path("snapshot.qvx")) == bytesOf(kChip); }));
+}
+
+TEST_F(SnapshotTest, DialogsRefuseAMissingFileAndAddTheExtension) {
+  // Load: a name that does not exist is refused by the dialog itself, which stays open.
+  pressKey(editor.dialog, 'L', {VK_MENU});
+  HWND fd = waitTitled(editor.process.id(), "Load Quorvex snapshot");
+  ASSERT_NE(fd, nullptr);
+  typeText(fd, "missing.qvx");
+  pressKey(fd, VK_RETURN);
+  HWND refusal = waitProcessWindowWhere(editor.process.id(), [&](HWND w) { return GetWindow(w, GW_OWNER) == fd; });
+  ASSERT_NE(refusal, nullptr) << "the dialog's own notice";
+  pressKey(refusal, VK_RETURN);
+  ASSERT_TRUE(waitFor([&] { return !IsWindow(refusal); }));
+  EXPECT_TRUE(IsWindow(fd));
+  pressKey(fd, VK_ESCAPE);
+  ASSERT_TRUE(waitFor([&] { return !IsWindow(fd); }));
+  EXPECT_EQ(waitErrorBox(editor.process.id(), 0), nullptr);
+
+  // Save: a name typed without extension gets ".qvx".
+  chooseFile(true, "typed");
+  EXPECT_TRUE(waitFor([&] { return readFile(box.path("typed.qvx")) == bytesOf(kChip); }));
+  EXPECT_FALSE(fileExists(box.path("typed")));
+}
+
+TEST_F(SnapshotTest, ReadOnlyTargetIsRefusedAndKept) {
+  // Wine's save dialog lets a read-only file through (it only asks to replace it).
+  const Bytes old = "the old snapshot, 32 bytes long!";
+  ASSERT_TRUE(writeFile(box.path("ro.qvx"), old));
+  ASSERT_TRUE(SetFileAttributesA(box.path("ro.qvx").c_str(), FILE_ATTRIBUTE_READONLY));
+  chooseFile(true, "ro.qvx");
+  HWND error = waitErrorBox(editor.process.id());
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(messageText(error), "Could not create output file");
+  dismiss(error);
+  EXPECT_EQ(readFile(box.path("ro.qvx")), old);
+  EXPECT_NE(GetFileAttributesA(box.path("ro.qvx").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  SetFileAttributesA(box.path("ro.qvx").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(SnapshotTest, WaitCursorWhileLoadAndSaveWork) {
+  // Each fails, so its error box shows while the work still holds the cursor.
+  ASSERT_TRUE(writeFile(box.path("short.qvx"), "short"));
+  ASSERT_TRUE(writeFile(box.path("ro.qvx"), otherSnapshot()));
+  ASSERT_TRUE(SetFileAttributesA(box.path("ro.qvx").c_str(), FILE_ATTRIBUTE_READONLY));
+  for (bool save : {false, true}) {
+    SCOPED_TRACE(save ? "save" : "load");
+    parkPointer();
+    chooseFile(save, save ? "ro.qvx" : "short.qvx");
+    HWND error = waitErrorBox(editor.process.id());
+    ASSERT_NE(error, nullptr);
+    ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == error; }));
+    HCURSOR busy = foregroundCursor();
+    dismiss(error);
+    ASSERT_TRUE(readyForInput(editor.dialog)) << "the button's work has ended";
+    EXPECT_NE(busy, nullptr);
+    EXPECT_NE(busy, foregroundCursor()) << "a cursor of its own while working, the previous one back after";
+  }
+  SetFileAttributesA(box.path("ro.qvx").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(SnapshotTest, NoRoomToWriteIsReported) {
+  // The editor again, now unable to write a byte into any file; its server runs as before.
+  PostMessageA(editor.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_EQ(editor.process.waitExit(), 0);
+  Process server = box.start("busgate.drv");
+  ASSERT_NE(waitWindow(kServerName, kServerName), nullptr);
+  ASSERT_TRUE(box.startWithoutFileSpace("quorvex.drv"));
+  editor.dialog = waitWindow("#32770", kDialogTitle);
+  ASSERT_NE(editor.dialog, nullptr);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(editor.dialog, &pid);
+  editor.process = openProcess(pid);
+
+  chooseFile(true, "");
+  HWND error = waitErrorBox(pid);
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(messageText(error), "Could not write data");
+  dismiss(error);
+  PostMessageA(editor.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(editor.process.waitExit(), 0);
 }

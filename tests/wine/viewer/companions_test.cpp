@@ -345,6 +345,7 @@ TEST(ViewerCompanions, SecondTweakBringsTheRunningEditorForwardAndTheSecondCopyE
   HWND editor = waitWindow(kDialogClass, kEditorTitle);
   ASSERT_NE(editor, nullptr);
   DWORD first = processOf(editor);
+  ASSERT_TRUE(readyForInput(editor)) << "the editor has finished opening";
   ShowWindow(editor, SW_MINIMIZE);
   ASSERT_TRUE(waitFor([&] { return IsIconic(editor); }));
   ASSERT_TRUE(bringToFront(run.viewer));
