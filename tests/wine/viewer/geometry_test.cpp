@@ -496,12 +496,9 @@ TEST_F(ViewerGeometry, PlacementKeysUseTheWorkAreaOrWithShiftTheScreen) {
 
 // The taskbar's Maximize may reach a minimized window: full screen is toggled on the restored
 // window, both ways, and the windowed geometry survives to the settings file.
-TEST(ViewerGeometry, MaximizeWhileMinimizedTogglesFullScreenOnTheRestoredWindow) {
-  Sandbox box;
-  Viewer viewer = startViewer(box, positionIni(100, 100, 360, 288));
-  HWND w = viewer.window;
+TEST_F(ViewerGeometry, MaximizeWhileMinimizedTogglesFullScreenOnTheRestoredWindow) {
+  HWND w = start(100, 100, 360, 288);
   ASSERT_NE(w, nullptr);
-  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
   RECT windowed = windowRect(w);
   struct Row {
     const char* title;
@@ -524,9 +521,8 @@ TEST(ViewerGeometry, MaximizeWhileMinimizedTogglesFullScreenOnTheRestoredWindow)
 // gone) opens it at the top left of the work area with its size; one partly on screen stays.
 // The work area's corner is where Home places the window: the viewer's own view of the work
 // area (a second changed work area in one test run reaches new processes, not this one).
-TEST(ViewerGeometry, SavedPositionOffEveryMonitorOpensAtTheWorkAreaCorner) {
+TEST_F(ViewerGeometry, SavedPositionOffEveryMonitorOpensAtTheWorkAreaCorner) {
   RECT screen = screenRect();
-  Sandbox box;
   ScopedWorkArea area(box, {50, 30, screen.right, screen.bottom});
   struct Row {
     int x, y;
@@ -537,10 +533,8 @@ TEST(ViewerGeometry, SavedPositionOffEveryMonitorOpensAtTheWorkAreaCorner) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(testing::Message() << r.x << "," << r.y);
-    Viewer viewer = startViewer(box, positionIni(r.x, r.y, 240, 192));
-    HWND w = viewer.window;
+    HWND w = start(r.x, r.y, 240, 192);
     ASSERT_NE(w, nullptr);
-    ASSERT_TRUE(waitTitle(w, "Vistrel (240x192)")) << windowText(w);
     RECT opened = windowRect(w);
     SendMessageA(w, WM_KEYDOWN, VK_HOME, 0);
     RECT corner = windowRect(w);
@@ -557,14 +551,11 @@ TEST(ViewerGeometry, SavedPositionOffEveryMonitorOpensAtTheWorkAreaCorner) {
 
 // On a monitor left of or above the main one the window's edges lie at negative coordinates;
 // the arrows stretch and shrink it all the same.
-TEST(ViewerGeometry, ArrowsStretchAWindowWithNegativeEdges) {
+TEST_F(ViewerGeometry, ArrowsStretchAWindowWithNegativeEdges) {
   const int width = 360 + 2 * GetSystemMetrics(SM_CXFRAME);
   const int height = 288 + 2 * GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
-  Sandbox box;
-  Viewer viewer = startViewer(box, positionIni(5 - width, 5 - height, 360, 288));  // 5 x 5 pixels on screen
-  HWND w = viewer.window;
+  HWND w = start(5 - width, 5 - height, 360, 288);  // 5 x 5 pixels on screen
   ASSERT_NE(w, nullptr);
-  ASSERT_TRUE(waitTitle(w, "Vistrel (360x288)")) << windowText(w);
   ASSERT_EQ(windowRect(w).right, 5);
   struct Row {
     WORD key;
