@@ -47,7 +47,7 @@ class QvxCli : public ::testing::Test {
   std::string path(const std::string& name) const { return dir_ + "/" + name; }
 
   Outcome qvx(const std::string& args) {
-    std::string command = std::string(QVX) + " " + args + " >'" + path("out") + "' 2>'" + path("err") + "'";
+    std::string command = "'" + std::string(QVX) + "' " + args + " >'" + path("out") + "' 2>'" + path("err") + "'";
     int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(path("out")), slurp(path("err"))};
   }
