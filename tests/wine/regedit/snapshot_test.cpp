@@ -83,6 +83,17 @@ class SnapshotTest : public ::testing::Test {
     EXPECT_TRUE(waitFor([&] { return !IsWindow(fd); })) << "file dialog still open";
   }
 
+  // Chooses a file as chooseFile does and returns the text of the error box that follows,
+  // dismissed ("" when none came).
+  std::string errorAfterChoosing(bool save, const std::string& name) {
+    chooseFile(save, name);
+    HWND error = waitErrorBox(editor.process.id());
+    if (!error) return "";
+    std::string text = messageText(error);
+    dismiss(error);
+    return text;
+  }
+
   int modeIndex() { return static_cast<int>(SendMessageA(editor.item(IDC_MODE), CB_GETCURSEL, 0, 0)); }
 
   std::unique_ptr<ScopedEnv> pins_;
@@ -189,11 +200,7 @@ TEST_F(SnapshotTest, LoadReadsAFileAnotherProgramHasOpen) {
   HANDLE lock = holdOpen(box.path("open.qvx"), 0);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   mark = settledLines(box).size();
-  chooseFile(false, "open.qvx");
-  HWND error = waitErrorBox(editor.process.id());
-  ASSERT_NE(error, nullptr);
-  EXPECT_EQ(messageText(error), "Could not open input file");
-  dismiss(error);
+  EXPECT_EQ(errorAfterChoosing(false, "open.qvx"), "Could not open input file");
   CloseHandle(lock);
   settledLines(box);
   EXPECT_EQ(withoutPolls(linesFrom(box, mark)), Lines{});
@@ -215,11 +222,7 @@ TEST_F(SnapshotTest, SaveWritesAFileAnotherProgramHasOpen) {
   ASSERT_TRUE(writeFile(box.path("keep.qvx"), old));
   HANDLE lock = holdOpen(box.path("keep.qvx"), 0);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  chooseFile(true, "keep.qvx");
-  HWND error = waitErrorBox(editor.process.id());
-  ASSERT_NE(error, nullptr);
-  EXPECT_EQ(messageText(error), "Could not create output file");
-  dismiss(error);
+  EXPECT_EQ(errorAfterChoosing(true, "keep.qvx"), "Could not create output file");
   CloseHandle(lock);
   EXPECT_EQ(readFile(box.path("keep.qvx")), old);
   EXPECT_FALSE(temporaryLeft(box.dir()));
@@ -241,11 +244,7 @@ TEST_F(SnapshotTest, SaveCutShortLeavesTheOldFileIntact) {
   ASSERT_NE(editor.dialog, nullptr);
   const Bytes old = "the old snapshot, 32 bytes long!";
   ASSERT_TRUE(writeFile(box.path("keep.qvx"), old));
-  chooseFile(true, "keep.qvx");
-  HWND error = waitErrorBox(editor.process.id());
-  ASSERT_NE(error, nullptr);
-  EXPECT_EQ(messageText(error), "Could not write data");
-  dismiss(error);
+  EXPECT_EQ(errorAfterChoosing(true, "keep.qvx"), "Could not write data");
   EXPECT_EQ(readFile(box.path("keep.qvx")), old);
   EXPECT_FALSE(temporaryLeft(box.dir()));
 }
@@ -297,11 +296,7 @@ TEST_F(SnapshotTest, ReadOnlyTargetIsRefusedAndKept) {
   const Bytes old = "the old snapshot, 32 bytes long!";
   ASSERT_TRUE(writeFile(box.path("ro.qvx"), old));
   ASSERT_TRUE(SetFileAttributesA(box.path("ro.qvx").c_str(), FILE_ATTRIBUTE_READONLY));
-  chooseFile(true, "ro.qvx");
-  HWND error = waitErrorBox(editor.process.id());
-  ASSERT_NE(error, nullptr);
-  EXPECT_EQ(messageText(error), "Could not create output file");
-  dismiss(error);
+  EXPECT_EQ(errorAfterChoosing(true, "ro.qvx"), "Could not create output file");
   EXPECT_EQ(readFile(box.path("ro.qvx")), old);
   EXPECT_NE(GetFileAttributesA(box.path("ro.qvx").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
   SetFileAttributesA(box.path("ro.qvx").c_str(), FILE_ATTRIBUTE_NORMAL);
