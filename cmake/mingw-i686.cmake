@@ -8,5 +8,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Test programs run under Wine; tools/wine-run provides the environment.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Test programs run under Wine; tools/wine-run provides the environment, tools/wine-lane
+# picks the lane CTest gave the test.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-lane)

@@ -31,16 +31,21 @@ function(add_windows_program target)
   endif()
 endfunction()
 
-# add_wine_test(name SOURCES ... [LIBS ...])
+# add_wine_test(name SOURCES ... [LIBS ...] [SECONDS s])
 # A GoogleTest program run under Wine; it finds the delivery folder in VT_OUT
-# and the test bench's own programs in VT_TESTBIN.
+# and the test bench's own programs in VT_TESTBIN. It takes one Wine lane (a display and a
+# prefix of its own, see tools/wine-run), so that programs in different lanes run at once.
+# SECONDS, its usual run time, lets CTest start the long ones first.
 function(add_wine_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "SECONDS" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_SECONDS)
+    set(T_SECONDS 0)
+  endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE wine_harness gtest gtest_main ${T_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT 600
+  set_tests_properties(${name} PROPERTIES LABELS wine TIMEOUT 600 RESOURCE_GROUPS lanes:1 COST "${T_SECONDS}"
     ENVIRONMENT "VT_OUT=${VT_OUT_WIN};VT_TESTBIN=${VT_TESTBIN_WIN};VT_SIMCARD=${VT_SIMCARD_WIN}")
 endfunction()
 

@@ -167,7 +167,7 @@ Process Sandbox::start(const std::string& name, const std::string& args, const s
 bool Sandbox::startWithoutFileSpace(const std::string& name) {
   // ulimit -f 0 makes every write that would grow a file fail; SIGXFSZ ignored, so the
   // program sees a failed write instead of being killed.
-  std::string script = "/tmp/vt-nospace-" + std::to_string(GetCurrentProcessId()) + ".sh";
+  std::string script = newUnixFile("vt-nospace", ".sh");
   std::string text = "(ulimit -f 0; trap '' XFSZ; exec /usr/bin/wine '" + path(name) + "') >/dev/null 2>&1 &\n";
   bool ok = writeFile(unixToWindows(script), text) && runUnix("/bin/sh", script) == 0;
   DeleteFileA(unixToWindows(script).c_str());
@@ -408,9 +408,7 @@ void click(HWND w, int clientX, int clientY, bool right) {
 
 long runUnix(const std::string& unixPath, const std::string& args, int timeoutMs) {
   // Wine gives no process handle for a Unix program, so a shell script reports the exit code.
-  static int counter = 0;
-  std::string base = "/tmp/vt-run-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-  std::string script = base + ".sh", status = base + ".status";
+  std::string script = newUnixFile("vt-run", ".sh"), status = script + ".status";
   if (!writeFile(unixToWindows(script), "'" + unixPath + "' " + args + "\necho $? > " + status + ".tmp && mv " +
                                             status + ".tmp " + status + "\n"))
     return -1;
@@ -483,6 +481,20 @@ bool writeFile(const std::string& path, const std::string& bytes) {
   return ok;
 }
 
+std::string newUnixFile(const std::string& stem, const std::string& extension) {
+  // Process ids are only unique within one wineserver, and Wine programs of other prefixes
+  // (a second test lane, another clone's tests) share /tmp: the name is claimed by creating it.
+  for (unsigned n = GetCurrentProcessId() * 1000u + GetTickCount() % 1000u;; ++n) {
+    const std::string path = "/tmp/" + stem + "-" + std::to_string(n) + extension;
+    HANDLE h = CreateFileA(unixToWindows(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      CloseHandle(h);
+      return path;
+    }
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return path;
+  }
+}
+
 std::string unixToWindows(const std::string& unixPath) {
   std::string p = "Z:" + unixPath;
   for (char& c : p)
@@ -528,9 +540,7 @@ COLORREF ScreenPixels::at(int x, int y) const {
 }
 
 ScreenPixels screenPixels() {
-  static int counter = 0;
-  const std::string unixPath =
-      "/tmp/vt-screen-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + ".ppm";
+  const std::string unixPath = newUnixFile("vt-screen", ".ppm");
   ScreenPixels shot;
   if (!screenshot(unixPath)) return shot;
   const std::string data = readFile(unixToWindows(unixPath));

@@ -174,6 +174,8 @@ bool fileExists(const std::string& path);
 std::string readFile(const std::string& path);  // "" when missing
 bool writeFile(const std::string& path, const std::string& bytes);
 std::string unixToWindows(const std::string& unixPath);
+// A new, empty file under /tmp named stem-<number>extension, unique across Wine prefixes.
+std::string newUnixFile(const std::string& stem, const std::string& extension);
 
 // Beeps rung so far in this wine-run environment (lines in BELL_LOG).
 int beepCount();
