@@ -82,12 +82,19 @@ int listIndex(const Editor& e, int id) {
 
 bool ticked(const Editor& e, int id) { return IsDlgButtonChecked(e.dialog, id) == BST_CHECKED; }
 
-// The cursor shown with the pointer in the middle of control, once it is not `unlike`.
+// The cursor shown with the pointer in the middle of control, once it is not `unlike` and has
+// stayed the same for 200 ms (on a loaded machine a passing cursor can be read first).
 HCURSOR cursorOver(HWND control, HCURSOR unlike) {
   RECT r = windowRect(control);
   moveMouse((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   HCURSOR c = nullptr;
-  waitFor([&] { return (c = foregroundCursor()) != nullptr && c != unlike; }, 3000);
+  DWORD since = GetTickCount();
+  waitFor([&] {
+    HCURSOR now = foregroundCursor();
+    if (now != c) since = GetTickCount();
+    c = now;
+    return c != nullptr && c != unlike && GetTickCount() - since >= 200;
+  }, 3000);
   return c;
 }
 
