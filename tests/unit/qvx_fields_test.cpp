@@ -210,4 +210,9 @@ TEST(QvxPage, OneRowPerFieldOfTheTablesAndOneTablePerRegister) {
   EXPECT_NE(page.find("<td><b>GAI1</b></td><td>7-0, bit 8 in 0x03 bit 0</td><td>0 to 511</td><td>256</td>"),
             std::string::npos);
   EXPECT_NE(page.find("<td>1 &quot;01 - Nominal bandwidth (800 kHz)&quot;</td>"), std::string::npos);
+
+  // Every option of every list, the first and the last included.
+  int options = 0;
+  for (const quorvex::ComboField& f : quorvex::comboFields) options += f.optionCount;
+  EXPECT_EQ(count(page, "<li>"), options);
 }
