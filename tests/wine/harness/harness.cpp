@@ -420,8 +420,12 @@ long runUnix(const std::string& unixPath, const std::string& args, int timeoutMs
   PROCESS_INFORMATION pi{};
   long code = -1;
   if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    if (pi.hThread) CloseHandle(pi.hThread);
-    if (pi.hProcess) CloseHandle(pi.hProcess);
+    // For a Unix program Wine returns no process handle and leaves garbage in hThread (0x12
+    // seen): closing it would close whatever handle of ours has that value.
+    if (pi.hProcess) {
+      CloseHandle(pi.hThread);
+      CloseHandle(pi.hProcess);
+    }
     if (waitFor([&] { return fileExists(unixToWindows(status)); }, timeoutMs))
       code = std::atol(readFile(unixToWindows(status)).c_str());
   }

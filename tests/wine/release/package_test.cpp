@@ -33,8 +33,7 @@ std::string unixFile(const std::string& unixPath) { return readFile(unixToWindow
 
 // Output of a Unix command, or "(failed)" when it did not succeed.
 std::string unixOutput(const std::string& program, const std::string& args) {
-  static int counter = 0;
-  const std::string out = "/tmp/vt-package-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+  const std::string out = newUnixFile("vt-package", ".out");
   long code = runUnix(program, args + " >'" + out + "' 2>&1", 120000);
   std::string text = unixFile(out);
   DeleteFileA(unixToWindows(out).c_str());
