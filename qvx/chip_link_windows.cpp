@@ -15,8 +15,8 @@ HWND server = nullptr;
 // One request; false with error unless the reply carries the acknowledge byte.
 bool request(UINT message, std::uint8_t subaddress, LPARAM lParam, std::uint8_t& low, Text& error) {
   DWORD_PTR reply = 0;
-  LRESULT answered = SendMessageTimeoutA(server, message, subaddress, lParam, SMTO_NORMAL,
-                                         quorvex::kRequestTimeoutMs, &reply);
+  LRESULT answered =
+      SendMessageTimeoutA(server, message, subaddress, lParam, SMTO_NORMAL, quorvex::kRequestTimeoutMs, &reply);
   low = static_cast<std::uint8_t>(reply & 0xFF);
   if (answered != 0 && ((reply >> 8) & 0xFF) == quorvex::I2C_ACK) return true;
   error << "the I2C server did not acknowledge " << (message == quorvex::WM_I2C_READ ? "reading " : "writing ")

@@ -111,8 +111,7 @@ const Field* lookUpField(std::string_view name, Text& error) {
 
 bool isWritable(const Field& f, Text& error) {
   if (f.writable()) return true;
-  error << f.name() << " is read-only: the chip sets it and the editor only shows it (quorvex.html#" << f.name()
-        << ")";
+  error << f.name() << " is read-only: the chip sets it and the editor only shows it (quorvex.html#" << f.name() << ")";
   return false;
 }
 

@@ -72,8 +72,13 @@ namespace {
 constexpr int kShownFieldCount = kFieldCount - kWritableFieldCount;
 
 Field resolve(const FieldName& n) {
-  Field f{&n, Kind::List, findComboField(n.id), findCheckField(n.id), findSpinField(n.id),
-          findWideSpinField(n.id), nullptr};
+  Field f{};
+  f.naming = &n;
+  f.list = findComboField(n.id);
+  f.bit = findCheckField(n.id);
+  f.byte = findSpinField(n.id);
+  f.wide = findWideSpinField(n.id);
+  f.kind = Kind::List;
   if (f.bit) f.kind = Kind::Bit;
   if (f.byte) f.kind = Kind::Byte;
   if (f.wide) f.kind = Kind::Wide;

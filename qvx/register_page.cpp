@@ -58,8 +58,7 @@ const char* roleText(RegisterRole role) {
     case RegisterRole::ReadOnce:
       return "Read once: at the editor's start, which shows the chip version from it (after one write of 0x00), "
              "and again by Reread. Never sent by Reinit, Reset or Load.";
-    case RegisterRole::Polled:
-      return "Polled every second and shown; never written.";
+    case RegisterRole::Polled: return "Polled every second and shown; never written.";
     case RegisterRole::Unused:
       return "Unused: the editor neither reads nor writes it. Snapshots keep its byte as it is.";
   }
@@ -119,8 +118,8 @@ Row fieldRow(const Field& f) {
   std::string powerOn = text([&](Text& t) { valueText(f, fieldValue(f, kPowerOn), t); });
   return {topBit(fieldMask(f)), "<tr class=\"field\" id=\"" + std::string(f.name()) + "\">" +
                                     cell(std::string("<b>") + f.name() + "</b>") + cell(escaped(bits)) +
-                                    cell(valuesCell(f)) + cell(escaped(powerOn)) +
-                                    cell(escaped(f.naming->label)) + "</tr>\n"};
+                                    cell(valuesCell(f)) + cell(escaped(powerOn)) + cell(escaped(f.naming->label)) +
+                                    "</tr>\n"};
 }
 
 Row bit8Row(const Field& f) {
@@ -172,8 +171,7 @@ std::string indexTable() {
       "<table class=\"index\">\n<tr><th>Register</th><th>Role</th><th>Power-on</th><th>Fields</th></tr>\n";
   for (int r = 0; r < quorvex::kRegisterCount; ++r) {
     std::string name = registerName(r);
-    table += "<tr>" + cell("<a href=\"#r" + name + "\">" + name + "</a>") +
-             cell(roleName(quorvex::registerRole(r))) +
+    table += "<tr>" + cell("<a href=\"#r" + name + "\">" + name + "</a>") + cell(roleName(quorvex::registerRole(r))) +
              cell(text([&](Text& t) { t << ByteValue{kPowerOn.bytes[r]}; })) + cell(fieldLinks(r)) + "</tr>\n";
   }
   return table + "</table>\n";

@@ -164,8 +164,8 @@ enum class Outcome { Done, Failed, InPlace };
 
 // The write by a temporary file and rename; InPlace when that would lose the owner or mode,
 // or cannot be done in the file's folder.
-Outcome byRename(const char* path, const char* real, const struct stat& old, const RegisterShadow& s,
-                 WriteMode mode, Text& error) {
+Outcome byRename(const char* path, const char* real, const struct stat& old, const RegisterShadow& s, WriteMode mode,
+                 Text& error) {
   int fd = temporaryBeside(real);
   if (fd < 0) return Outcome::InPlace;
   if (fchown(fd, old.st_uid, old.st_gid) != 0 || fchmod(fd, old.st_mode & 07777) != 0) {

@@ -165,7 +165,8 @@ Outcome byMove(const char* path, DWORD attributes, const RegisterShadow& s, Writ
     dropPending();
     return Outcome::Failed;
   }
-  SetFileAttributesA(pendingPath, attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+  SetFileAttributesA(pendingPath,
+                     attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
   if (!MoveFileExA(pendingPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     code = GetLastError();
     dropPending();
@@ -213,8 +214,8 @@ bool inPlace(const char* path, const RegisterShadow& s, WriteMode mode, Text& er
     return false;
   }
   Locked lock;  // from here the write is done whole, or undone
-  bool ok = writeAt(target, s.bytes.data(), kSnapshotSize, 0) &&
-            (mode != WriteMode::Replace || SetEndOfFile(target)) && FlushFileBuffers(target);
+  bool ok = writeAt(target, s.bytes.data(), kSnapshotSize, 0) && (mode != WriteMode::Replace || SetEndOfFile(target)) &&
+            FlushFileBuffers(target);
   DWORD code = GetLastError();
   bool restored =
       ok || (copyFrom(backup, target, 0) && setLength(target, static_cast<LONG>(oldSize)) && FlushFileBuffers(target));

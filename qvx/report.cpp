@@ -17,7 +17,8 @@ void jsonString(const char* text, Text& out) {
     if (*c == '"' || *c == '\\')
       out << '\\' << *c;
     else if (static_cast<unsigned char>(*c) < 0x20)
-      out << "\\u00" << "0123456789abcdef"[(*c >> 4) & 1] << "0123456789abcdef"[*c & 15];
+      out << "\\u00"
+          << "0123456789abcdef"[(*c >> 4) & 1] << "0123456789abcdef"[*c & 15];
     else
       out << *c;
   }
@@ -79,8 +80,7 @@ void rawBitsName(const RawBits& g, Text& out) {
 
 void rawJson(const RawBits& g, int was, int now, Text& out) {
   out << "\"name\": null, \"register\": \"" << RegisterName{g.subaddress} << "\", \"bits\": \"" << MaskBits{g.mask}
-      << "\", \"value\": " << now << ", \"text\": null, \"writable\": false, \"old\": " << was
-      << ", \"oldText\": null";
+      << "\", \"value\": " << now << ", \"text\": null, \"writable\": false, \"old\": " << was << ", \"oldText\": null";
 }
 
 }  // namespace

@@ -2,9 +2,8 @@
 // mode, links), its output, its exit status, and that a refused command leaves the file as
 // it was. Where permissions decide, qvx runs as an unprivileged user (nobody, when the test
 // runs as root).
-#include <gtest/gtest.h>
-
 #include <dirent.h>
+#include <gtest/gtest.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -82,8 +81,8 @@ class QvxCli : public ::testing::Test {
 
   Outcome qvx(const std::string& args, const std::string& prefix = "") {
     // A qvx that does not end fails the test instead of holding it up.
-    std::string command =
-        "timeout 20 " + prefix + "'" + std::string(QVX) + "' " + args + " >'" + path("out") + "' 2>'" + path("err") + "'";
+    std::string command = "timeout 20 " + prefix + "'" + std::string(QVX) + "' " + args + " >'" + path("out") +
+                          "' 2>'" + path("err") + "'";
     int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(path("out")), slurp(path("err"))};
   }
@@ -132,7 +131,9 @@ class QvxAsUser : public QvxCli {
     write("home/" + name, bytes);
     std::string p = path("home/" + name);
     EXPECT_EQ(chmod(p.c_str(), mode), 0);
-    if (geteuid() == 0) EXPECT_EQ(chown(p.c_str(), user_, group_), 0);
+    if (geteuid() == 0) {
+      EXPECT_EQ(chown(p.c_str(), user_, group_), 0);
+    }
     return p;
   }
 
@@ -276,12 +277,29 @@ TEST_F(QvxCli, NewWritesTheDefaultsAndShowGivesEveryFieldWithTheEditorsValues) {
   EXPECT_EQ(show.status, 0);
   EXPECT_EQ(show.err, "");
   EXPECT_EQ(lines(show.out), 74);
-  for (const char* value : {" HSB      -21\n", " HSS      -32\n", " BRIG     128\n", " CONT      71\n",
-                            " SATN      64\n", " HUEC       0\n", " GAI1     256\n", " GAI2     256\n",
-                            " VSTA       0\n", " MODE       0  000", " FUSE       3  11", " VTRC       1\n",
-                            " AUFD       1\n", " VBSL       1\n", " APER       1  01", " CHBW       1  01",
-                            " OFTS       1  01", " OEHV       1\n", " COMPO      1\n", " AOSL       1  01",
-                            " F1RDY      0  read-only\n", " BYTE2      0  read-only\n", " STTC       0  read-only\n",
+  for (const char* value : {" HSB      -21\n",
+                            " HSS      -32\n",
+                            " BRIG     128\n",
+                            " CONT      71\n",
+                            " SATN      64\n",
+                            " HUEC       0\n",
+                            " GAI1     256\n",
+                            " GAI2     256\n",
+                            " VSTA       0\n",
+                            " MODE       0  000",
+                            " FUSE       3  11",
+                            " VTRC       1\n",
+                            " AUFD       1\n",
+                            " VBSL       1\n",
+                            " APER       1  01",
+                            " CHBW       1  01",
+                            " OFTS       1  01",
+                            " OEHV       1\n",
+                            " COMPO      1\n",
+                            " AOSL       1  01",
+                            " F1RDY      0  read-only\n",
+                            " BYTE2      0  read-only\n",
+                            " STTC       0  read-only\n",
                             " VERSION    0  read-only\n"})
     EXPECT_NE(show.out.find(value), std::string::npos) << value;
   Outcome json = qvx("show --json " + path("a.qvx"));
@@ -344,9 +362,9 @@ TEST_F(QvxCli, DiffFindsEveryByteThatDiffersAlsoWhereNoFieldIs) {
 TEST_F(QvxCli, AFailedWriteOfTheOutputIsReported) {
   ASSERT_EQ(qvx("new " + path("a.qvx")).status, 0);
   write("b.qvx", tuned());
-  for (const std::string& args : {"show " + path("a.qvx"), "show --json " + path("a.qvx"),
-                                  "diff --json " + path("a.qvx") + " " + path("b.qvx"),
-                                  "diff " + path("a.qvx") + " " + path("b.qvx")}) {
+  for (const std::string& args :
+       {"show " + path("a.qvx"), "show --json " + path("a.qvx"), "diff --json " + path("a.qvx") + " " + path("b.qvx"),
+        "diff " + path("a.qvx") + " " + path("b.qvx")}) {
     for (const char* redirect : {" >/dev/full", " >&-"}) {
       int raw = std::system(("'" + std::string(QVX) + "' " + args + redirect + " 2>'" + path("err") + "'").c_str());
       EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 2) << args << redirect;

@@ -56,8 +56,8 @@ TEST(QvxFields, EveryTableEntryHasOneUniqueNameInControlOrder) {
   std::set<std::string> names;
   int lastId = 0, writable = 0;
   for (const Field& f : fields()) {
-    const void* entry = f.list ? static_cast<const void*>(f.list)
-                        : f.bit ? static_cast<const void*>(f.bit)
+    const void* entry = f.list   ? static_cast<const void*>(f.list)
+                        : f.bit  ? static_cast<const void*>(f.bit)
                         : f.byte ? static_cast<const void*>(f.byte)
                         : f.wide ? static_cast<const void*>(f.wide)
                                  : static_cast<const void*>(f.shown);
@@ -68,17 +68,15 @@ TEST(QvxFields, EveryTableEntryHasOneUniqueNameInControlOrder) {
     lastId = f.naming->id;
     writable += f.writable();
   }
-  EXPECT_EQ(entries.size(), quorvex::comboFields.size() + quorvex::checkFields.size() +
-                                quorvex::spinFields.size() + quorvex::wideSpinFields.size() +
-                                quorvex::statusFields.size() + 1);
+  EXPECT_EQ(entries.size(), quorvex::comboFields.size() + quorvex::checkFields.size() + quorvex::spinFields.size() +
+                                quorvex::wideSpinFields.size() + quorvex::statusFields.size() + 1);
   EXPECT_EQ(writable, 57);
 }
 
 TEST(QvxFields, CheckBoxNamesAreTheNamesInTheirTexts) {
   for (const Field& f : fields()) {
     if (f.kind != Kind::Bit || std::string(f.name()) == "CM99") continue;
-    EXPECT_NE(std::string(f.naming->label).find(std::string("(") + f.name() + ")"), std::string::npos)
-        << f.name();
+    EXPECT_NE(std::string(f.naming->label).find(std::string("(") + f.name() + ")"), std::string::npos) << f.name();
   }
 }
 
@@ -163,8 +161,9 @@ TEST(QvxFields, EveryBadValueIsRefusedWithItsReason) {
       {"BRIG=0256", "BRIG=0256: out of range; BRIG takes 0 to 255"},
       {"HSB=-0108", "HSB=-0108: out of range; HSB takes -107 to 108"},
       {"CODE=1", "CODE=1: CODE is read-only: the chip sets it and the editor only shows it (quorvex.html#CODE)"},
-      {"version=0", "version=0: VERSION is read-only: the chip sets it and the editor only shows it "
-                    "(quorvex.html#VERSION)"},
+      {"version=0",
+       "version=0: VERSION is read-only: the chip sets it and the editor only shows it "
+       "(quorvex.html#VERSION)"},
       {"BRIG=", "BRIG=: not a number; BRIG takes 0 to 255"},
       {"BRIG=12a", "BRIG=12a: not a number; BRIG takes 0 to 255"},
       {"BRIG=0x10", "BRIG=0x10: not a number; BRIG takes 0 to 255"},
@@ -188,11 +187,11 @@ TEST(QvxReport, ShowGivesEveryFieldAsTheEditorShowsIt) {
   std::string text = showText(defaults(), false);
   EXPECT_EQ(count(text, "\n"), 74);
   EXPECT_EQ(text.substr(0, text.find('\n')), "0x02      2-0   MODE       0  000 - Mode 0: CVBS (automatic gain)");
-  for (const char* line : {"\n0x04,0x03 7-0,0 GAI1     256\n", "\n0x06      7-0   HSB      -21\n",
-                           "\n0x07      7-0   HSS      -32\n", "\n0x0A      7-0   BRIG     128\n",
-                           "\n0x0B      7-0   CONT      71\n", "\n0x08      3     VTRC       1\n",
-                           "\n0x02      7-6   FUSE       3  11 - Amplifier plus anti-alias filter active\n",
-                           "\n0x16,0x17 7-0,1 VSTO       0\n"})
+  for (const char* line :
+       {"\n0x04,0x03 7-0,0 GAI1     256\n", "\n0x06      7-0   HSB      -21\n", "\n0x07      7-0   HSS      -32\n",
+        "\n0x0A      7-0   BRIG     128\n", "\n0x0B      7-0   CONT      71\n", "\n0x08      3     VTRC       1\n",
+        "\n0x02      7-6   FUSE       3  11 - Amplifier plus anti-alias filter active\n",
+        "\n0x16,0x17 7-0,1 VSTO       0\n"})
     EXPECT_NE(text.find(line), std::string::npos) << line;
   RegisterShadow s = defaults();
   s.bytes[0x0A] = 0xFF;  // brightness alone is unsigned
@@ -218,7 +217,7 @@ TEST(QvxReport, DiffComparesAllThirtyTwoBytesFieldsByNameTheRestRaw) {
   b.bytes[0x1F] = 0x40;  // a status bit
   b.bytes[0x00] = 0x15;  // version 1, and bits 3-0 that no field holds
   b.bytes[0x03] |= 0x80;
-  b.bytes[0x0F] = 0x11;  // a register without fields
+  b.bytes[0x0F] = 0x11;         // a register without fields
   b.bytes[0x17] = 0xFC | 0x01;  // VSTA's bit 8 and the six bits beside it
   EXPECT_EQ(diffText(a, b, false),
             "MODE: 0 \"000 - Mode 0: CVBS (automatic gain)\" -> 6 \"110 - Mode 6: Y (automatic gain) + "
@@ -296,14 +295,16 @@ TEST(QvxPage, EveryRegisterHasItsTableWithEveryFieldAndEveryBitWithoutOne) {
         << f.name();
   }
   // The bits no field covers, each in its register's table.
-  struct Raw { int r; const char* row; } raws[] = {
-      {0x00, "<td>3-0</td><td>no control: kept as read, not shown</td><td>0x00</td>"},
-      {0x01, "<td>7-0</td><td>no field: not read, not sent; kept in snapshots as they are</td><td>0x00</td>"},
-      {0x03, "<td>7</td><td>no control: kept as read, not shown; sent back as they are</td><td>0x00</td>"},
-      {0x08, "<td>4</td><td>no control: kept as read, not shown; sent back as they are</td><td>0x00</td>"},
-      {0x17, "<td>7-2</td><td>no control: kept as read, not shown; sent back as they are</td><td>0x00</td>"},
-      {0x1A, "<td>7-4</td><td>no control: kept as read, not shown</td><td>0x00</td>"},
-      {0x1E, "<td>7-0</td><td>no field: not read, not sent; kept in snapshots as they are</td><td>0x00</td>"}};
+  struct Raw {
+    int r;
+    const char* row;
+  } raws[] = {{0x00, "<td>3-0</td><td>no control: kept as read, not shown</td><td>0x00</td>"},
+              {0x01, "<td>7-0</td><td>no field: not read, not sent; kept in snapshots as they are</td><td>0x00</td>"},
+              {0x03, "<td>7</td><td>no control: kept as read, not shown; sent back as they are</td><td>0x00</td>"},
+              {0x08, "<td>4</td><td>no control: kept as read, not shown; sent back as they are</td><td>0x00</td>"},
+              {0x17, "<td>7-2</td><td>no control: kept as read, not shown; sent back as they are</td><td>0x00</td>"},
+              {0x1A, "<td>7-4</td><td>no control: kept as read, not shown</td><td>0x00</td>"},
+              {0x1E, "<td>7-0</td><td>no field: not read, not sent; kept in snapshots as they are</td><td>0x00</td>"}};
   for (const Raw& raw : raws)
     EXPECT_NE(section(page, raw.r).find(std::string("<tr class=\"raw\"><td>-</td>") + raw.row), std::string::npos)
         << raw.r;
@@ -319,15 +320,22 @@ TEST(QvxPage, EveryRegisterHasItsTableWithEveryFieldAndEveryBitWithoutOne) {
   EXPECT_NE(page.find("<td><b>GAI1</b></td><td>7-0; bit 8 in 0x03 bit 0</td><td>0 to 511</td><td>256</td>"),
             std::string::npos);
   EXPECT_NE(page.find("<td>1 &quot;01 - Nominal bandwidth (800 kHz)&quot;</td>"), std::string::npos);
-  EXPECT_NE(section(page, 0x1B).find("<td><b>BYTE1</b></td><td>6-0</td><td>0 to 127, shown as two hexadecimal "
-                                     "digits; <em>read-only</em>, set by the chip</td>"),
+  EXPECT_NE(section(page, 0x1B)
+                .find("<td><b>BYTE1</b></td><td>6-0</td><td>0 to 127, shown as two hexadecimal "
+                      "digits; <em>read-only</em>, set by the chip</td>"),
             std::string::npos);
 
   // Each register's role and power-on value.
-  struct Role { int r; const char* text; } roles[] = {
-      {0x00, "<p>Read once: "}, {0x01, "<p>Unused: "}, {0x02, "<p>Written by the editor: "},
-      {0x17, "<p>Written by the editor: "}, {0x18, "<p>Unused: "}, {0x1A, "<p>Polled every second "},
-      {0x1F, "<p>Polled every second "}};
+  struct Role {
+    int r;
+    const char* text;
+  } roles[] = {{0x00, "<p>Read once: "},
+               {0x01, "<p>Unused: "},
+               {0x02, "<p>Written by the editor: "},
+               {0x17, "<p>Written by the editor: "},
+               {0x18, "<p>Unused: "},
+               {0x1A, "<p>Polled every second "},
+               {0x1F, "<p>Polled every second "}};
   for (const Role& role : roles) EXPECT_NE(section(page, role.r).find(role.text), std::string::npos) << role.r;
   EXPECT_NE(section(page, 0x03).find("Power-on value 0x23."), std::string::npos);
   EXPECT_NE(page.find("<td><a href=\"#r0x0B\">0x0B</a></td><td>written by the editor</td><td>0x47</td>"
