@@ -165,8 +165,9 @@ Outcome byMove(const char* path, DWORD attributes, const RegisterShadow& s, Writ
     dropPending();
     return Outcome::Failed;
   }
-  SetFileAttributesA(pendingPath,
-                     attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE));
+  // The old file's hidden, system and archive marks go to the file that takes its place.
+  DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+  SetFileAttributesA(pendingPath, kept ? kept : FILE_ATTRIBUTE_NORMAL);
   if (!MoveFileExA(pendingPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     code = GetLastError();
     dropPending();
