@@ -42,8 +42,11 @@ struct Args {
   const char* operator[](int i) const { return word[i]; }
 };
 
+bool printed = false;  // whether anything went to standard output
+
 void writeStream(void* stream, const char* text, std::size_t size) {
   std::fwrite(text, 1, size, static_cast<std::FILE*>(stream));
+  printed = true;
 }
 
 Sink standardOutput() { return {writeStream, stdout}; }
@@ -194,6 +197,7 @@ int runCommand(const Command& c, int count, char** words) {
 
 // A command's result, unless standard output could not take what it printed.
 int finishOutput(int status) {
+  if (!printed) return status;  // no output to lose, whatever standard output is
   bool written = std::fflush(stdout) == 0 && !std::ferror(stdout);
   int code = errno;
   if (std::fclose(stdout) != 0 && written) {
@@ -216,7 +220,7 @@ int run(int argc, char** argv) {
   }
   const char* name = argv[1];
   if (isOption(name, "--help") || isOption(name, "-h")) {
-    std::fputs(kUsage, stdout);
+    writeStream(stdout, kUsage, sizeof kUsage - 1);
     return 0;
   }
   for (const Command& c : commands)
