@@ -244,7 +244,7 @@ int temporaryFiles(Sandbox& box) {
 }  // namespace
 
 // As the editor's Save: a read-only snapshot is refused, one that another program holds open
-// is written in place; and a longer file keeps its rest, an existing one needs --force.
+// is written in place; a longer file keeps its rest either way, an existing one needs --force.
 TEST_F(QvxTest, SetRefusesAReadOnlyFileAndWritesAHeldOneInPlace) {
   const std::string tuned(32, '\x11');
   ASSERT_TRUE(writeFile(box->path("ro.qvx"), tuned));
@@ -254,22 +254,27 @@ TEST_F(QvxTest, SetRefusesAReadOnlyFileAndWritesAHeldOneInPlace) {
   EXPECT_EQ(ro.err, "qvx: ro.qvx: read-only; nothing was written\r\n");
   EXPECT_EQ(readFile(box->path("ro.qvx")), tuned);
 
+  std::string expected = tuned + "rest";
+  expected[0x02] = static_cast<char>((0x11 & ~0x07) | 6);
+  ASSERT_TRUE(writeFile(box->path("long.qvx"), tuned + "rest"));
+  QvxRun replaced = runQvx(*box, "set long.qvx MODE=6");
+  EXPECT_EQ(replaced.code, 0) << replaced.err;
+  EXPECT_EQ(readFile(box->path("long.qvx")), expected);
+
   ASSERT_TRUE(writeFile(box->path("held.qvx"), tuned + "rest"));
   HANDLE held = CreateFileA(box->path("held.qvx").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   QvxRun set = runQvx(*box, "set held.qvx MODE=6");
-  CloseHandle(held);
   EXPECT_EQ(set.code, 0) << set.err;
-  std::string expected = tuned + "rest";
-  expected[0x02] = static_cast<char>((0x11 & ~0x07) | 6);
   EXPECT_EQ(readFile(box->path("held.qvx")), expected);
-
   QvxRun again = runQvx(*box, "new held.qvx");
   EXPECT_EQ(again.code, 2);
   EXPECT_EQ(readFile(box->path("held.qvx")), expected);
-  EXPECT_EQ(runQvx(*box, "new --force held.qvx").code, 0);
+  QvxRun forced = runQvx(*box, "new --force held.qvx");
+  EXPECT_EQ(forced.code, 0) << forced.err;
   EXPECT_EQ(readFile(box->path("held.qvx")).size(), 32u);
+  CloseHandle(held);
   EXPECT_EQ(temporaryFiles(*box), 0);
 }
 
