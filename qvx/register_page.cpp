@@ -154,13 +154,13 @@ std::vector<Row> registerRows(int r) {
   return rows;
 }
 
-// Links to the fields whose bits 7-0 (or whole field) lie in register r.
+// Links to the fields with bits in register r (a nine-bit field's bit 8 too).
 std::string fieldLinks(int r) {
   std::string links;
   for (const Field& f : fields()) {
     std::uint8_t regs[2];
-    fieldRegisters(f, regs);
-    if (regs[0] != r) continue;
+    int n = fieldRegisters(f, regs);
+    if (regs[0] != r && (n < 2 || regs[1] != r)) continue;
     links += (links.empty() ? "" : ", ") + std::string("<a href=\"#") + f.name() + "\">" + f.name() + "</a>";
   }
   return links.empty() ? "-" : links;

@@ -285,6 +285,20 @@ TEST(QvxPage, EveryRegisterHasItsTableWithEveryFieldAndEveryBitWithoutOne) {
     name << RegisterName{r};
     EXPECT_EQ(count(page, std::string("<a href=\"#r") + name.c_str() + "\">"), 1) << "index link of " << r;
   }
+  // The index row of each register links every field with bits in it (a nine-bit field in both).
+  std::string index = page.substr(0, page.find("<h2 "));
+  for (const Field& f : fields()) {
+    std::uint8_t regs[2];
+    for (int i = 0, n = fieldRegisters(f, regs); i < n; ++i) {
+      TextOf<16> name;
+      name << RegisterName{regs[i]};
+      std::size_t row = index.find(std::string("<a href=\"#r") + name.c_str() + "\">");
+      ASSERT_NE(row, std::string::npos) << name.c_str();
+      std::string line = index.substr(row, index.find("</tr>", row) - row);
+      EXPECT_NE(line.find(std::string("<a href=\"#") + f.name() + "\">"), std::string::npos)
+          << f.name() << " in the index row of " << name.c_str();
+    }
+  }
   // Every field once, anchored by its name, in the table of the register that holds it.
   for (const Field& f : fields()) {
     EXPECT_EQ(count(page, std::string(" id=\"") + f.name() + "\""), 1) << f.name();
