@@ -67,7 +67,7 @@ BOOL onInitDialog(HWND dialog) {
     pushRegister(0x00);
     pullAll();
   }
-  refreshControls(dialog);
+  fillControls(dialog);
   showVersion(dialog);
   SetTimer(dialog, kPollTimer, 1000, nullptr);
   return TRUE;

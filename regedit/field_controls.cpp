@@ -3,6 +3,9 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+#include <cstring>
+
 #include "regedit/i2c_link.h"
 
 namespace quorvex {
@@ -44,21 +47,8 @@ LPARAM upDownRange(int low, int high) {
   return static_cast<LPARAM>(MAKELONG(static_cast<WORD>(high), static_cast<WORD>(low)));
 }
 
-void refreshList(HWND dialog, const ComboField& f) {
-  sendItem(dialog, f.id, CB_RESETCONTENT, 0, 0);
-  for (int i = 0; i < f.optionCount; ++i)
-    sendItem(dialog, f.id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.options[i]));
-  sendItem(dialog, f.id, CB_SETEXTENDEDUI, TRUE, 0);
-  sendItem(dialog, f.id, CB_SETCURSEL, comboValue(f, registerShadow), 0);
-}
-
 void setRange(HWND upDown, int low, int high) {
   SendMessageA(upDown, UDM_SETRANGE, 0, upDownRange(low, high));
-}
-
-void refreshSpin(HWND dialog, int upDownId, int low, int high, int position) {
-  setRange(GetDlgItem(dialog, upDownId), low, high);
-  sendItem(dialog, upDownId, UDM_SETPOS, 0, static_cast<LPARAM>(static_cast<WORD>(position)));
 }
 
 // UDM_GETPOS gives the position in its low 16 bits, signed.
@@ -67,20 +57,93 @@ int upDownPosition(HWND upDown) {
   return static_cast<short>(LOWORD(r));
 }
 
-}  // namespace
+// Which controls one showing of the shadow sets: every one as the dialog opens, afterwards only
+// those that show something else. Each control set draws itself at once, as it always has:
+// under Wine that is cheaper than suspending the dialog's drawing and repainting the changed
+// controls whole in one pass (see docs/performance.md, "Editor actions within one frame").
+struct ControlUpdate {
+  bool everyControl;
+  bool wanted(bool showsSomethingElse) const { return everyControl || showsSomethingElse; }
+};
 
-void refreshControls(HWND dialog) {
-  for (const ComboField& f : comboFields) refreshList(dialog, f);
-  for (const CheckField& f : checkFields)
-    CheckDlgButton(dialog, f.id, checkValue(f, registerShadow) ? BST_CHECKED : BST_UNCHECKED);
+// Whether a list holds its options in order, with the down-arrow key opening it.
+bool listIsFilled(HWND list, const ComboField& f) {
+  if (SendMessageA(list, CB_GETCOUNT, 0, 0) != f.optionCount) return false;
+  if (!SendMessageA(list, CB_GETEXTENDEDUI, 0, 0)) return false;
+  for (int i = 0; i < f.optionCount; ++i) {
+    char text[128];
+    LRESULT len = SendMessageA(list, CB_GETLBTEXTLEN, i, 0);
+    if (len == CB_ERR || len >= static_cast<LRESULT>(sizeof text)) return false;
+    SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    if (std::strcmp(text, f.options[i]) != 0) return false;
+  }
+  return true;
+}
+
+void showList(HWND dialog, const ComboField& f, ControlUpdate update) {
+  HWND list = GetDlgItem(dialog, f.id);
+  int value = comboValue(f, registerShadow);
+  bool filled = !update.everyControl && listIsFilled(list, f);
+  bool selected = SendMessageA(list, CB_GETCURSEL, 0, 0) == value;
+  if (!update.wanted(!filled || !selected)) return;
+  if (!filled) {
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < f.optionCount; ++i)
+      SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.options[i]));
+    SendMessageA(list, CB_SETEXTENDEDUI, TRUE, 0);
+  }
+  SendMessageA(list, CB_SETCURSEL, value, 0);
+}
+
+void showCheck(HWND dialog, const CheckField& f, ControlUpdate update) {
+  HWND box = GetDlgItem(dialog, f.id);
+  WPARAM state = checkValue(f, registerShadow) ? BST_CHECKED : BST_UNCHECKED;
+  if (update.wanted(static_cast<WPARAM>(SendMessageA(box, BM_GETCHECK, 0, 0)) != state))
+    CheckDlgButton(dialog, f.id, static_cast<UINT>(state));
+}
+
+// Whether a number box shows the text its up-down writes for the position.
+bool boxShows(HWND box, int position) {
+  char wanted[16], shown[16];
+  std::snprintf(wanted, sizeof wanted, "%d", position);
+  int n = GetWindowTextA(box, shown, sizeof shown);
+  return n < static_cast<int>(sizeof shown) - 1 && std::strcmp(shown, wanted) == 0;
+}
+
+bool upDownHasRange(HWND upDown, SpinRange range) {
+  int low = 0, high = 0;
+  SendMessageA(upDown, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
+               reinterpret_cast<LPARAM>(&high));
+  return low == range.low && high == range.high;
+}
+
+// A number field is compared by what its box shows, so a text that another program put
+// there is replaced by the field's value, as the position's text always replaced it.
+void showNumber(HWND dialog, int upDownId, SpinRange range, int position, ControlUpdate update) {
+  HWND upDown = GetDlgItem(dialog, upDownId);
+  HWND box = reinterpret_cast<HWND>(SendMessageA(upDown, UDM_GETBUDDY, 0, 0));
+  bool shown = upDownHasRange(upDown, range) && boxShows(box, position);
+  if (!update.wanted(!shown)) return;
+  setRange(upDown, range.low, range.high);
+  SendMessageA(upDown, UDM_SETPOS, 0, static_cast<LPARAM>(static_cast<WORD>(position)));
+}
+
+void showControls(HWND dialog, ControlUpdate update) {
+  for (const ComboField& f : comboFields) showList(dialog, f, update);
+  for (const CheckField& f : checkFields) showCheck(dialog, f, update);
   for (const SpinField& f : spinFields) {
     int value = spinValue(f, registerShadow);
-    SpinRange range = spinRange(f, value);
-    refreshSpin(dialog, f.upDownId, range.low, range.high, value);
+    showNumber(dialog, f.upDownId, spinRange(f, value), value, update);
   }
   for (const WideSpinField& f : wideSpinFields)
-    refreshSpin(dialog, f.upDownId, 0, kWideMax, wideValue(f, registerShadow));
+    showNumber(dialog, f.upDownId, {0, kWideMax}, wideValue(f, registerShadow), update);
 }
+
+}  // namespace
+
+void fillControls(HWND dialog) { showControls(dialog, ControlUpdate{true}); }
+
+void refreshControls(HWND dialog) { showControls(dialog, ControlUpdate{false}); }
 
 bool listFieldChanged(HWND dialog, int id) {
   const ComboField* f = findComboField(id);

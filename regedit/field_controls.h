@@ -16,6 +16,10 @@ void pullRegister(std::uint8_t subaddress);
 void pullAll();
 void pushAll();
 void resetAll();
+// Shows the whole shadow in the controls: every control, as the dialog opens.
+void fillControls(HWND dialog);
+// Shows the shadow again after registers were read or sent: only the controls that show
+// something else are set.
 void refreshControls(HWND dialog);
 
 // Change handlers; each returns false when the id is not one of its fields.

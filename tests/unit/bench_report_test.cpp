@@ -64,8 +64,12 @@ TEST(BenchReport, TableAndJsonCarryFigureBaselineRatioAndVerdict) {
       {"viewer start", "ms", {120, 110, 130}, "minimal window", {100, 100, 100}, GoalKind::Ratio, 1.2, "note"},
       {"size", "KiB", {26}, "", {}, GoalKind::Limit, 64, ""},
       {"cpu", "%", {}, "", {}, GoalKind::Limit, 15, ""},
+      {"reread", "ms", {17}, "reads", {5}, GoalKind::Limit, 16.7, "", "one frame"},
+      {"reads", "ms", {5}, "", {}, GoalKind::None, 0, "", "ignored without a goal"},
   };
   std::string table = formatTable(info, rows);
+  EXPECT_NE(table.find("| 3.40  | <= 16.7 ms (one frame) | NO  |"), std::string::npos) << table;
+  EXPECT_EQ(table.find("ignored"), std::string::npos) << table;
   EXPECT_NE(table.find("| viewer start | 120 ms "), std::string::npos) << table;
   EXPECT_NE(table.find("| 1.20  |"), std::string::npos) << table;
   EXPECT_NE(table.find("| 26 KiB "), std::string::npos) << table;
@@ -78,6 +82,8 @@ TEST(BenchReport, TableAndJsonCarryFigureBaselineRatioAndVerdict) {
             std::string::npos) << json;
   EXPECT_NE(json.find("\"met\": true"), std::string::npos) << json;
   EXPECT_NE(json.find("\"median\": null"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"goal_kind\": \"limit\", \"goal\": 16.7, \"goal_note\": \"one frame\", \"met\": false"),
+            std::string::npos) << json;
   EXPECT_NE(json.find("\"samples\": [120, 110, 130]"), std::string::npos) << json;
 }
 

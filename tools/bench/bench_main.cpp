@@ -1,7 +1,9 @@
 // The benchmark driver, run under Wine by tools/bench/run: measures every figure beside
 // its baseline and prints one table, or JSON with --json.
-//   bench.exe [--runs N] [--json] [--facts FILE] [--only GROUPS] [--date TEXT] [--command TEXT]
-// FILE (a Windows path) holds the size and imports of the stripped programs, one line each.
+//   bench.exe [--runs N] [--json] [--facts FILE] [--only GROUPS] [--before DIR] [--date TEXT]
+//             [--command TEXT]
+// DIR (a Windows path) is an earlier build's delivery folder whose editor is measured beside
+// this one's. FILE (a Windows path) holds the size and imports of the stripped programs, one line each.
 // GROUPS is a comma list of viewer, editor, requests, files, cpu (default: all).
 #include <windows.h>
 
@@ -39,6 +41,7 @@ bool parseOptions(int argc, char** argv, Options* o) {
     else if (a == "--only" && hasValue) o->only = argv[++i];
     else if (a == "--date" && hasValue) o->date = argv[++i];
     else if (a == "--command" && hasValue) o->command = argv[++i];
+    else if (a == "--before" && hasValue) o->settings.beforeOut = argv[++i];
     else return false;
   }
   o->settings.clockTicks = envNumber("BENCH_CLK_TCK", 100);
@@ -76,7 +79,8 @@ void append(std::vector<bench::Row>& rows, std::vector<bench::Row> more) {
 int main(int argc, char** argv) {
   Options o;
   if (!parseOptions(argc, argv, &o)) {
-    fprintf(stderr, "usage: bench.exe [--runs N] [--json] [--facts FILE] [--only GROUPS] [--date T] [--command T]\n");
+    fprintf(stderr, "usage: bench.exe [--runs N] [--json] [--facts FILE] [--only GROUPS] [--before DIR] [--date T] "
+                    "[--command T]\n");
     return 2;
   }
   bench::RunInfo info{o.date, o.command, o.settings.runs, bench::loadAverage()};

@@ -10,6 +10,7 @@
 #include "regedit/register_map.h"
 #include "regedit/resource.h"
 #include "tests/wine/harness/harness.h"
+#include "tools/bench/editor_actions.h"
 #include "tools/bench/launches.h"
 #include "tools/bench/probes.h"
 
@@ -186,64 +187,95 @@ Row lampRow() {
 
 }  // namespace
 
-std::vector<Row> editorRequestRows(const Settings& s) {
-  progress("editor requests");
-  Samples rr, rrBase, reads, field, fieldBase, write, hops, reinit, reinitBase;
-  {
-    harness::Sandbox box;
-    waitServerGone();
-    Editor editor(box);
-    HWND d = editor.dialog(), server = serverWindow();
-    if (!d || !server) return {};
-    HWND combo = GetDlgItem(d, IDC_MODE), reread = GetDlgItem(d, IDC_REREAD);
-    HWND reinitButton = GetDlgItem(d, IDC_REINIT);
-    for (int i = -1; i < s.runs; ++i) {  // round -1 is the warm-up
-      double t0 = nowMs();
-      SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_REREAD, BN_CLICKED), reinterpret_cast<LPARAM>(reread));
-      double rereadMs = nowMs() - t0;
-      double readsMs = timedReads(server);
+namespace {
 
-      t0 = nowMs();
-      SendMessageA(d, WM_NULL, 0, 0);
-      double hopMs = nowMs() - t0;
+constexpr double kFrameMs = 16.7;  // one frame at 60 Hz
+const char kHop[] = " + 1 bench-to-editor message (WM_NULL)";
 
-      SendMessageA(combo, CB_SETCURSEL, (i + 1) % 2 == 0 ? 1 : 0, 0);
-      int before = countLines(box.log("i2c.log"), "write 02 ");
-      t0 = nowMs();
-      SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_MODE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-      bool logged = pollUntil([&] { return countLines(box.log("i2c.log"), "write 02 ") > before; }, 5000);
-      double fieldMs = logged ? nowMs() - t0 : -1;
+// The samples of the editor's actions from a run of sessions, and the bare requests (with the
+// bench-to-editor message) that each contains, measured in the same rounds.
+struct ActionSamples {
+  Samples rereadUnchanged, rereadChanged, reset, load, fileDialog, reinit, field;
+  Samples reads, writes, write, hop, readsBase, writesBase, writeBase;
 
-      std::uint8_t value = 0;
-      bareRead(server, 0x02, &value);
-      t0 = nowMs();
-      bool acked = bareWrite(server, 0x02, value);
-      double writeMs = acked ? nowMs() - t0 : -1;
-
-      t0 = nowMs();
-      SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_REINIT, BN_CLICKED), reinterpret_cast<LPARAM>(reinitButton));
-      double reinitMs = nowMs() - t0;
-      double writesMs = timedWrites(server);
-
-      if (i < 0) continue;
-      reinit.add(reinitMs), reinitBase.add(writesMs);
-      rr.add(rereadMs), reads.add(readsMs), field.add(fieldMs), write.add(writeMs), hops.add(hopMs);
-      rrBase.add(readsMs >= 0 ? readsMs + hopMs : -1), fieldBase.add(writeMs >= 0 ? writeMs + hopMs : -1);
-    }
+  void add(const ActionTimes& t) {
+    rereadUnchanged.add(t.rereadUnchanged), rereadChanged.add(t.rereadChanged), reset.add(t.reset);
+    load.add(t.load), fileDialog.add(t.fileDialog), reinit.add(t.reinit), field.add(t.fieldChange);
+    reads.add(t.reads), writes.add(t.writes), write.add(t.write), hop.add(t.hop);
+    auto plusHop = [&](double bare) { return bare >= 0 && t.hop >= 0 ? bare + t.hop : -1; };
+    readsBase.add(plusHop(t.reads)), writesBase.add(plusHop(t.writes)), writeBase.add(plusHop(t.write));
   }
-  const std::string hopName = "1 bench-to-editor message (WM_NULL)";
-  Row rereadRow = ratioRow("editor: Reread (button 504, sent synchronously)", "ms", rr,
-                           "25 bare WM_I2C_READ round trips + " + hopName, rrBase, 2);
-  Row fieldRow = ratioRow("editor: one field change until the server logged the write", "ms", field,
-                          "1 bare WM_I2C_WRITE round trip + " + hopName, fieldBase, 1.5,
-                          "MODE list, options 0 and 1 in turn");
-  Row readsRow = partRow("25 bare WM_I2C_READ round trips", reads, "part of the Reread's baseline");
-  Row writeRow = partRow("1 bare WM_I2C_WRITE round trip", write, "part of the field change's baseline");
-  Row hopRow = partRow("bench to editor: " + hopName, hops, "part of both baselines, measured in the same rounds");
-  Row reinitRow = infoRow("editor: Reinit (button 505, 20 writes, no refresh)", "ms", reinit,
-                           "20 bare WM_I2C_WRITE round trips", reinitBase,
-                           "for explanation: the editor's cost per request without refreshing the controls");
-  return {rereadRow, fieldRow, readsRow, writeRow, hopRow, reinitRow, lampRow()};
+};
+
+// One editor session from a fresh copy of the programs in outDir (VT_OUT when empty).
+void actionSession(const std::string& outDir, ActionSamples* into) {
+  std::unique_ptr<harness::ScopedEnv> from;
+  if (!outDir.empty()) from = std::make_unique<harness::ScopedEnv>("VT_OUT", outDir.c_str());
+  harness::Sandbox box;
+  from.reset();
+  ActionTimes t;
+  bool ok = measureEditorActions(box, &t);
+  if (into) into->add(ok ? t : ActionTimes{});
+}
+
+Row frameRow(const std::string& figure, const Samples& f, const std::string& baselineName, const Samples& b,
+             const std::string& detail = "") {
+  Row row = ratioRow(figure, "ms", f, baselineName, b, kFrameMs, detail);
+  row.goalKind = GoalKind::Limit;
+  row.goalNote = "one frame";
+  return row;
+}
+
+// The action rows of one build; who names the build ("editor" or "editor, build before").
+std::vector<Row> actionRows(const std::string& who, const ActionSamples& a) {
+  const std::string reads = std::string("25 bare WM_I2C_READ round trips") + kHop;
+  const std::string writes = std::string("20 bare WM_I2C_WRITE round trips") + kHop;
+  const std::string write = std::string("1 bare WM_I2C_WRITE round trip") + kHop;
+  return {
+      frameRow(who + ": Reread (button 504), chip unchanged", a.rereadUnchanged, reads, a.readsBase),
+      frameRow(who + ": Reread after every writable register changed behind its back", a.rereadChanged, reads,
+               a.readsBase, "the bench wrote each of the 20 through the server, every field to another value"),
+      frameRow(who + ": Reset (button 501) from every field changed", a.reset, writes, a.writesBase),
+      frameRow(who + ": Load of a snapshot differing in every writable register", a.load, writes, a.writesBase,
+               "from the file dialog's closing until the controls show the file"),
+      infoRow(who + ": Load's file dialog, from its Open until it has closed", "ms", a.fileDialog, "", {},
+              "for explanation: the platform's common dialog, before the editor's part"),
+      frameRow(who + ": Reinit (button 505, 20 writes, no refresh)", a.reinit, writes, a.writesBase),
+      frameRow(who + ": one field change until the server logged the write", a.field, write, a.writeBase,
+               "MODE list, options 0 and 1 in turn"),
+  };
+}
+
+}  // namespace
+
+std::vector<Row> editorRequestRows(const Settings& s) {
+  progress("editor actions");
+  ActionSamples now, before;
+  const bool compare = !s.beforeOut.empty();
+  actionSession("", nullptr);  // warm-up sessions
+  if (compare) actionSession(s.beforeOut, nullptr);
+  for (int i = 0; i < s.runs; ++i) {
+    actionSession("", &now);
+    if (compare) actionSession(s.beforeOut, &before);
+  }
+  std::vector<Row> rows = actionRows("editor", now);
+  const std::string reads = std::string("25 bare WM_I2C_READ round trips") + kHop;
+  const std::string write = std::string("1 bare WM_I2C_WRITE round trip") + kHop;
+  rows.push_back(ratioRow("editor: Reread, chip unchanged, beside its bare reads", "ms", now.rereadUnchanged, reads,
+                          now.readsBase, 2));
+  rows.push_back(ratioRow("editor: one field change, beside its bare write", "ms", now.field, write, now.writeBase, 1.5));
+  rows.push_back(partRow("25 bare WM_I2C_READ round trips", now.reads, "part of the Rereads' baseline"));
+  rows.push_back(partRow("20 bare WM_I2C_WRITE round trips", now.writes, "part of the Reset's, Load's and Reinit's baseline"));
+  rows.push_back(partRow("1 bare WM_I2C_WRITE round trip", now.write, "part of the field change's baseline"));
+  rows.push_back(partRow("bench to editor: 1 bench-to-editor message (WM_NULL)", now.hop,
+                         "part of every baseline above, measured in the same rounds"));
+  if (compare) {
+    std::vector<Row> old = actionRows("editor, build before", before);
+    for (Row& r : old) r.detail = "programs from " + s.beforeOut + (r.detail.empty() ? "" : "; " + r.detail);
+    rows.insert(rows.end(), old.begin(), old.end());
+  }
+  rows.push_back(lampRow());
+  return rows;
 }
 
 std::vector<Row> captureCpuRows(const Settings& s) {

@@ -1,6 +1,7 @@
 // The measurements: each runs one warm-up and then `runs` measured rounds, alternating the
 // figure and its baseline so that both see the same machine load.
 #pragma once
+#include <string>
 #include <vector>
 
 #include "tools/bench/report.h"
@@ -14,13 +15,15 @@ struct Settings {
   long clockTicks = 100;    // Unix clock ticks per second
   unsigned xvfbPid = 0;     // the display server's and wineserver's Unix pids, for context
   unsigned wineserverPid = 0;
+  std::string beforeOut;    // an earlier build's delivery folder, measured beside this one
 };
 
 // Viewer start until the live picture, and the viewer's peak working set.
 std::vector<Row> viewerStartRows(const Settings& s);
 // Editor start until the chip version (cold and with a running server), its peak working set.
 std::vector<Row> editorStartRows(const Settings& s);
-// Reread, one field change, and the bare bench-to-editor message they contain.
+// The editor's actions (Rereads, Reset, Load, Reinit, a field change) beside the bare requests
+// they contain, for this build and, with beforeOut, in alternate sessions for an earlier one.
 std::vector<Row> editorRequestRows(const Settings& s);
 // CPU share of the viewer's process (which hosts the capture stand-in) at 720 x 576.
 std::vector<Row> captureCpuRows(const Settings& s);

@@ -58,7 +58,7 @@ std::string withUnit(std::optional<double> v, const std::string& unit) {
   return number(*v) + " " + unit;
 }
 
-std::string goalText(const Row& row) {
+std::string goalValue(const Row& row) {
   switch (row.goalKind) {
     case GoalKind::Ratio:
       return "ratio <= " + number(row.goal);
@@ -70,6 +70,11 @@ std::string goalText(const Row& row) {
       break;
   }
   return "-";
+}
+
+std::string goalText(const Row& row) {
+  std::string text = goalValue(row);
+  return row.goalNote.empty() || row.goalKind == GoalKind::None ? text : text + " (" + row.goalNote + ")";
 }
 
 std::string metText(const Row& row) {
@@ -185,6 +190,7 @@ std::string formatJson(const RunInfo& info, const std::vector<Row>& rows) {
     out += ", \"ratio\": " + jsonNumber(ratioOf(row));
     out += ", \"goal_kind\": " + jsonString(goalKindName(row.goalKind));
     out += ", \"goal\": " + (row.goalKind == GoalKind::None ? std::string("null") : number(row.goal));
+    out += ", \"goal_note\": " + jsonString(row.goalNote);
     out += ", \"met\": " + std::string(met ? (*met ? "true" : "false") : "null");
     out += ", \"samples\": " + jsonArray(row.samples);
     out += ", \"baseline_samples\": " + jsonArray(row.baselineSamples);

@@ -21,6 +21,7 @@ struct Row {
   GoalKind goalKind = GoalKind::None;
   double goal = 0;
   std::string detail;                  // extra facts (DLL names, the X server's share ...)
+  std::string goalNote = {};           // what the goal stands for ("one frame"), shown beside it
 };
 
 // Median of the samples (mean of the middle two for an even count); nullopt when empty.

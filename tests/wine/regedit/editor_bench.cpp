@@ -5,8 +5,10 @@
 
 #include "tests/wine/regedit/editor_bench.h"
 
+#include <climits>
 #include <cstdio>
 
+#include "regedit/resource.h"
 #include "tests/wine/harness/log_lines.h"
 
 using namespace harness;
@@ -218,11 +220,128 @@ bool setChipByte(const Sandbox& box, int subaddress, unsigned char value) {
   return ok;
 }
 
+namespace {
+
+const int kWritable[] = {0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B,
+                         0x0C, 0x0D, 0x0E, 0x10, 0x11, 0x12, 0x13, 0x15, 0x16, 0x17};
+
+LRESULT ask(HWND w, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(w, message, wParam, lParam, SMTO_NORMAL, 5000, &result);
+  return static_cast<LRESULT>(result);
+}
+
+std::string textOf(HWND w) {
+  char buf[256] = {};
+  LRESULT n = ask(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+  return std::string(buf, static_cast<size_t>(n));
+}
+
+std::string listState(HWND list) {
+  std::string state = "selected " + std::to_string(ask(list, CB_GETCURSEL)) +
+                      (ask(list, CB_GETEXTENDEDUI) ? ", down arrow opens;" : ";");
+  LRESULT count = ask(list, CB_GETCOUNT);
+  for (LRESULT i = 0; i < count; ++i) {
+    // The wide form: sent to another process, the narrow one comes back cut after a character.
+    wchar_t wide[256] = {};
+    DWORD_PTR n = 0;
+    if (ask(list, CB_GETLBTEXTLEN, i) < 256)
+      SendMessageTimeoutW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide), SMTO_NORMAL, 5000, &n);
+    char text[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    state += std::string(" \"") + text + "\"";
+  }
+  return state;
+}
+
+std::string upDownState(HWND upDown) {
+  LRESULT range = ask(upDown, UDM_GETRANGE);
+  return "position " + std::to_string(static_cast<short>(LOWORD(ask(upDown, UDM_GETPOS)))) + ", range " +
+         std::to_string(static_cast<short>(HIWORD(range))) + " to " + std::to_string(static_cast<short>(LOWORD(range)));
+}
+
+std::string controlState(HWND c) {
+  const std::string cls = className(c);
+  if (cls == "ComboBox") return listState(c);
+  if (cls == "msctls_updown32") return upDownState(c);
+  if (cls == "Button" && (windowStyle(c) & BS_TYPEMASK) == BS_AUTOCHECKBOX)
+    return "check " + std::to_string(ask(c, BM_GETCHECK));
+  return "text \"" + textOf(c) + "\"";
+}
+
+// The id of the smallest control under a point of the dialog's client area, 0 for none.
+int controlAt(HWND dialog, POINT p) {
+  int id = 0;
+  LONG smallest = LONG_MAX;
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    RECT r = windowRect(c);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    LONG area = (r.right - r.left) * (r.bottom - r.top);
+    if (PtInRect(&r, p) && area < smallest) smallest = area, id = GetDlgCtrlID(c);
+  }
+  return id;
+}
+
+}  // namespace
+
+bool writeThroughServer(const unsigned char* regs) {
+  HWND server = FindWindowA(kServerName, kServerName);
+  if (!server) return false;
+  bool ok = true;
+  for (int s : kWritable) {
+    LRESULT reply = ask(server, WM_USER + 900, s, regs[s]);
+    ok = ok && ((reply >> 8) & 0xFF) == 0xAA;
+  }
+  return ok;
+}
+
+std::map<int, std::string> controlStates(HWND dialog) {
+  std::map<int, std::string> states;
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    int id = GetDlgCtrlID(c);
+    if (id > 0 && id != 0xFFFF) states[id] = controlState(c);
+  }
+  return states;
+}
+
+std::string dialogPicture(HWND dialog) {
+  RECT client = clientRect(dialog);
+  POINT origin{0, 0};
+  ClientToScreen(dialog, &origin);
+  RECT lamp = windowRect(GetDlgItem(dialog, IDC_LAMP));
+  ScreenPixels screen = screenPixels();
+  if (screen.width == 0) return "";
+  std::string picture;
+  picture.reserve(static_cast<size_t>(client.right) * client.bottom * 3);
+  for (int y = origin.y; y < origin.y + client.bottom; ++y)
+    for (int x = origin.x; x < origin.x + client.right; ++x) {
+      bool inLamp = x >= lamp.left && x < lamp.right && y >= lamp.top && y < lamp.bottom;
+      COLORREF c = inLamp ? 0 : screen.at(x, y);
+      picture += {static_cast<char>(GetRValue(c)), static_cast<char>(GetGValue(c)), static_cast<char>(GetBValue(c))};
+    }
+  return picture;
+}
+
+std::string pictureDifference(HWND dialog, const std::string& a, const std::string& b) {
+  if (a.empty() || b.empty() || a.size() != b.size()) return "no pictures to compare";
+  const int width = clientRect(dialog).right;
+  if (width <= 0) return "no dialog to place the pixels in";
+  size_t differing = 0, first = a.size();
+  for (size_t i = 0; i < a.size(); i += 3)
+    if (a.compare(i, 3, b, i, 3) != 0) {
+      ++differing;
+      if (first == a.size()) first = i / 3;
+    }
+  if (differing == 0) return "";
+  POINT p{static_cast<LONG>(first % width), static_cast<LONG>(first / width)};
+  int id = controlAt(dialog, p);
+  return std::to_string(differing) + " pixels differ, the first at " + std::to_string(p.x) + ", " +
+         std::to_string(p.y) + (id ? " in control " + std::to_string(id) : " on the dialog");
+}
+
 std::vector<std::string> pushAllLines(const unsigned char (&regs)[32]) {
-  static const int writable[] = {0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B,
-                                 0x0C, 0x0D, 0x0E, 0x10, 0x11, 0x12, 0x13, 0x15, 0x16, 0x17};
   std::vector<std::string> lines;
-  for (int s : writable) {
+  for (int s : kWritable) {
     char line[32];
     std::snprintf(line, sizeof line, "write %02x %02x ack", s, regs[s]);
     lines.push_back(line);

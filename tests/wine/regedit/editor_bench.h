@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,21 @@ bool serverRunning();
 // Changes one byte of the simulated chip behind the server's back (the chip version in 0x00,
 // which no write can change).
 bool setChipByte(const harness::Sandbox& box, int subaddress, unsigned char value);
+
+// Writes the writable registers of regs (32 bytes) through the running I2C server, as a second program
+// changing the chip behind the editor's back would (the server logs them).
+bool writeThroughServer(const unsigned char* regs);
+
+// What each control of the dialog shows, by control id: a list's options, selection and whether
+// the down-arrow key opens it; a check box's state; a text; an up-down's position and range.
+std::map<int, std::string> controlStates(HWND dialog);
+
+// The dialog's client area as the display shows it, three bytes a pixel, with the link lamp
+// blanked (a status poll may light it); empty when no picture could be had.
+std::string dialogPicture(HWND dialog);
+// "" when the two pictures are the same; otherwise how many pixels differ and the control
+// (or dialog background) under the first of them.
+std::string pictureDifference(HWND dialog, const std::string& a, const std::string& b);
 
 // The writes that pushAll sends for these register bytes, in the order of the writable list.
 std::vector<std::string> pushAllLines(const unsigned char (&regs)[32]);
