@@ -1,5 +1,6 @@
 #include "viewer/main_window.h"
 
+#include "viewer/beep.h"
 #include "viewer/capture_window.h"
 #include "viewer/commands.h"
 #include "viewer/geometry.h"
@@ -20,7 +21,7 @@ bool keyDown(int key) { return GetKeyState(key) < 0; }
 LRESULT onCreate(HWND w) {
   if (!createCaptureWindow(w)) {
     destroyCaptureWindow();
-    MessageBeep(0xFFFFFFFF);
+    beep();
     showCaptureFailure();
     return -1;
   }
