@@ -8,6 +8,7 @@
 #include "viewer/popup_menu.h"
 #include "viewer/resource.h"
 #include "viewer/settings.h"
+#include "viewer/switches.h"
 #include "viewer/viewer_state.h"
 
 const char kMainWindowClass[] = "Vistrel";
@@ -106,6 +107,8 @@ LRESULT CALLBACK mainWindowProc(HWND w, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
       }
       break;
+    case WM_COPYDATA: return runHandedOverSwitches(w, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case kRunStartSwitches: runStartSwitches(w); return 0;
   }
   return DefWindowProcA(w, message, wParam, lParam);
 }
