@@ -22,6 +22,8 @@ std::vector<Row> viewerStartRows(const Settings& s);
 std::vector<Row> editorStartRows(const Settings& s);
 // Reread, one field change, and the bare bench-to-editor message they contain.
 std::vector<Row> editorRequestRows(const Settings& s);
+// Save frame: from the command to the file's rename, beside the same PNG written alone.
+std::vector<Row> saveFrameRows(const Settings& s);
 // CPU share of the viewer's process (which hosts the capture stand-in) at 720 x 576.
 std::vector<Row> captureCpuRows(const Settings& s);
 
