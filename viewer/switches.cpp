@@ -92,6 +92,7 @@ bool readStartSwitches(const char* commandLine) {
   if (lstrlenA(commandLine) >= kCommandLineSize) return false;
   lstrcpyA(start.text, commandLine);
   start.count = splitArguments(start.text, start.arguments, kMaxArguments);
+  start.outcome = start.count > 0 ? kSwitchFailed : kSwitchesDone;  // until they are carried out
   return start.count >= 0 && readSwitches(start.arguments, start.count, &start.switches) && makeFilesFull(start);
 }
 

@@ -16,7 +16,8 @@ bool startSwitchesNeedRunningViewer();
 // (a SwitchOutcome, the exit code).
 int handSwitchesTo(HWND runningViewer);
 
-// kRunStartSwitches: carries out this start's switches; their outcome becomes the exit code.
+// kRunStartSwitches: carries out this start's switches; their outcome becomes the exit code
+// (kSwitchFailed when the viewer ends without carrying them out, as after a failed start).
 void runStartSwitches(HWND mainWindow);
 int startSwitchesOutcome();
 // WM_COPYDATA from a second start: carries out its switches; the reply that start waits for.

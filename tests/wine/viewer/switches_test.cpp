@@ -177,6 +177,15 @@ TEST(ViewerSwitches, ExitAndTheSwitchesOfAStartWithNoViewerRunning) {
   EXPECT_EQ(windowText(w), "Vistrel (360x288)") << "the switch after the failure was done";
   Viewer v{std::move(failing), w};
   EXPECT_EQ(closeViewer(v), 3);
+
+  // A viewer that cannot start its capture carries out nothing: the "BUZ Dead" box, then 3.
+  ScopedEnv noDriver("SIMCARD_CAPTURE", "no-driver");
+  Process dead = box.start("vistrel.exe", "/grab");
+  HWND deadBox = waitProcessWindow(dead.id(), "#32770");
+  ASSERT_NE(deadBox, nullptr);
+  EXPECT_EQ(windowText(deadBox), "BUZ Dead");
+  pressKey(deadBox, VK_RETURN);
+  EXPECT_EQ(dead.waitExit(), 3);
 }
 
 }  // namespace
