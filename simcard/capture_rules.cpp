@@ -43,9 +43,10 @@ const char* captureMessageName(unsigned message) {
   };
   static const Name names[] = {
       {0x040A, "DRIVER_CONNECT"},  {0x040B, "DRIVER_DISCONNECT"},    {0x040E, "DRIVER_GET_CAPS"},
-      {0x041E, "EDIT_COPY"},       {0x0429, "DLG_VIDEOFORMAT"},      {0x042A, "DLG_VIDEOSOURCE"},
-      {0x042B, "DLG_VIDEODISPLAY"}, {0x042E, "DLG_VIDEOCOMPRESSION"}, {0x0433, "SET_OVERLAY"},
-      {0x0435, "SET_SCALE"},       {0x043C, "GRAB_FRAME"},           {0x043D, "GRAB_FRAME_NOSTOP"},
+      {0x0419, "FILE_SAVEDIB"},    {0x041E, "EDIT_COPY"},            {0x0429, "DLG_VIDEOFORMAT"},
+      {0x042A, "DLG_VIDEOSOURCE"}, {0x042B, "DLG_VIDEODISPLAY"},     {0x042E, "DLG_VIDEOCOMPRESSION"},
+      {0x0433, "SET_OVERLAY"},     {0x0435, "SET_SCALE"},            {0x043C, "GRAB_FRAME"},
+      {0x043D, "GRAB_FRAME_NOSTOP"},
   };
   for (const Name& n : names)
     if (n.message == message) return n.name;

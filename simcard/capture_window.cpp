@@ -229,6 +229,25 @@ LRESULT onCopy(HWND w, Capture& c) {
   return placed;
 }
 
+// Writes the frame last shown (grabbing one first when there is none), as onCopy copies it, as a
+// DIB file at path. Like a driver, it leaves what it wrote when a write fails.
+LRESULT onSaveDib(HWND w, Capture& c, const char* path) {
+  if (!c.connected || !path || (!c.frame.bits && !grab(w, c))) return FALSE;
+  const Frame& f = c.frame;
+  std::vector<std::uint8_t> dib = packedDib24(f.bits, f.width, f.height, f.stride, shownPalette(f));
+  BITMAPFILEHEADER head{};
+  head.bfType = 0x4D42;  // "BM"
+  head.bfSize = static_cast<DWORD>(sizeof head + dib.size());
+  head.bfOffBits = sizeof head + sizeof(BITMAPINFOHEADER);
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return FALSE;
+  DWORD headWritten = 0, dibWritten = 0;
+  bool written = WriteFile(file, &head, sizeof head, &headWritten, nullptr) && headWritten == sizeof head &&
+                 WriteFile(file, dib.data(), static_cast<DWORD>(dib.size()), &dibWritten, nullptr) &&
+                 dibWritten == dib.size();
+  return CloseHandle(file) && written;
+}
+
 LRESULT onDialog(HWND w, Capture& c, UINT msg) {
   if (!c.connected) return FALSE;
   Registers regs = c.decoder.snapshot();
@@ -274,6 +293,7 @@ LRESULT onCaptureMessage(HWND w, Capture& c, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CAP_GRAB_FRAME_NOSTOP:
       return c.connected && grab(w, c);
     case WM_CAP_EDIT_COPY: return onCopy(w, c);
+    case WM_CAP_FILE_SAVEDIB: return onSaveDib(w, c, reinterpret_cast<const char*>(lp));
     case WM_CAP_DLG_VIDEOSOURCE:
     case WM_CAP_DLG_VIDEOFORMAT:
     case WM_CAP_DLG_VIDEODISPLAY:

@@ -27,6 +27,10 @@ void enableDriverDialogs(const CAPDRIVERCAPS& caps) {
     if (item.offered) EnableMenuItem(viewerState.viewerMenu, item.command, MF_BYCOMMAND | MF_ENABLED);
 }
 
+// While frozen, the frame on screen is already in the driver's buffer: a new grab would
+// copy another frame than the one the user looks at.
+bool grabUnlessFrozen() { return viewerState.frozen || sendsNonZero(WM_CAP_GRAB_FRAME_NOSTOP, 0, 0); }
+
 }  // namespace
 
 LRESULT sendToCapture(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -61,19 +65,19 @@ void showFormatDialog() { sendToCapture(WM_CAP_DLG_VIDEOFORMAT, 0, 0); }
 void showDisplayDialog() { sendToCapture(WM_CAP_DLG_VIDEODISPLAY, 0, 0); }
 void showCompressionDialog() { sendToCapture(WM_CAP_DLG_VIDEOCOMPRESSION, 0, 0); }
 
-void toggleFreeze() {
-  if (viewerState.frozen)
-    sendToCapture(WM_CAP_SET_OVERLAY, 1, 0);
-  else
-    sendToCapture(WM_CAP_GRAB_FRAME, 0, 0);
+bool toggleFreeze() {
+  bool done = viewerState.frozen ? sendsNonZero(WM_CAP_SET_OVERLAY, 1, 0) : sendsNonZero(WM_CAP_GRAB_FRAME, 0, 0);
   viewerState.frozen = !viewerState.frozen;
+  return done;
 }
 
-// While frozen, the frame on screen is already in the driver's buffer: a new grab would
-// copy another frame than the one the user looks at.
-void grabToClipboard() {
-  if (!viewerState.frozen) sendToCapture(WM_CAP_GRAB_FRAME_NOSTOP, 0, 0);
-  sendToCapture(WM_CAP_EDIT_COPY, 0, 0);
+bool grabToClipboard() {
+  bool grabbed = grabUnlessFrozen();
+  return sendsNonZero(WM_CAP_EDIT_COPY, 0, 0) && grabbed;
+}
+
+bool saveFrameDib(const char* path) {
+  return grabUnlessFrozen() && sendsNonZero(WM_CAP_FILE_SAVEDIB, 0, reinterpret_cast<LPARAM>(path));
 }
 
 void showCaptureFailure() {

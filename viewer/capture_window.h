@@ -16,8 +16,12 @@ void showSourceDialog();       // 100
 void showFormatDialog();       // 101
 void showDisplayDialog();      // 102
 void showCompressionDialog();  // 103
-void toggleFreeze();           // 108
-void grabToClipboard();        // 109: the frame on screen
+// 108 and 109 report whether the driver did it; the menu and keys do not look.
+bool toggleFreeze();     // 108
+bool grabToClipboard();  // 109: the frame on screen
+// The frame Grab would copy, written by the driver as a DIB file (a .bmp) at path; false when
+// there is no capture window or the driver could not.
+bool saveFrameDib(const char* path);
 
 // The box shown when the capture window cannot be set up.
 void showCaptureFailure();

@@ -1,8 +1,10 @@
 #include "viewer/commands.h"
 
 #include "viewer/about_dialog.h"
+#include "viewer/beep.h"
 #include "viewer/capture_window.h"
 #include "viewer/companions.h"
+#include "viewer/frame_saver.h"
 #include "viewer/geometry.h"
 #include "viewer/main_window.h"
 #include "viewer/mixer/volume_dialog.h"
@@ -29,7 +31,7 @@ void openVolumeDialog(HWND w) {
   if (initVolumeDialogClasses())
     openDialog(w, IDD_VOLUME, volumeDialogProc, 0);
   else
-    MessageBeep(0xFFFFFFFF);
+    beep();
 }
 
 void tweakDecoder(HWND w) {
@@ -52,6 +54,7 @@ constexpr Command kCommands[] = {
     {CMD_ENABLE_SECAM, [](HWND) { runSecamCompanion(); }},
     {CMD_FREEZE, [](HWND) { toggleFreeze(); }},
     {CMD_GRAB, [](HWND) { grabToClipboard(); }},
+    {CMD_SAVE_FRAME, [](HWND) { saveFrame(); }},
     {CMD_RESTORE_ASPECT, restoreAspectRatio},
     {CMD_DISABLE_SCREEN_SAVER, toggleScreenSaverOption},
     {CMD_TOPMOST, toggleTopmostOption},

@@ -3,6 +3,7 @@
 #include "viewer/companions.h"
 
 #include "common/wait_cursor.h"
+#include "viewer/beep.h"
 #include "viewer/companion_rules.h"
 #include "viewer/settings.h"
 
@@ -23,8 +24,6 @@ constexpr char kWarningText[] =
 constexpr UINT kWarningStyle = MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2 | MB_SETFOREGROUND;
 static_assert(kWarningStyle == 0x10131);
 static_assert(sizeof(STARTUPINFOA) == 68);
-
-void beep() { MessageBeep(0xFFFFFFFF); }
 
 // The quoted path of fileName beside the viewer, then the argument (may be empty).
 bool buildCommandLine(char* commandLine, const char* fileName, const char* argument) {

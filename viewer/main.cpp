@@ -4,6 +4,8 @@
 #include "viewer/main_window.h"
 #include "viewer/resource.h"
 #include "viewer/settings.h"
+#include "viewer/switch_rules.h"
+#include "viewer/switches.h"
 #include "viewer/viewer_state.h"
 
 ViewerState viewerState;
@@ -19,10 +21,14 @@ void bringForward(HWND running) {
   SetForegroundWindow(running);
 }
 
-// A second start only brings the running viewer forward. Two starts at the same moment may
-// both look before either has its window, so a named mutex tells them apart; the one that
-// finds it taken waits a while for the first one's window.
-bool bringRunningViewerForward() {
+struct RunningViewer {
+  bool found;   // another viewer runs or is starting
+  HWND window;  // its main window; null when it did not show one in time
+};
+
+// Two starts at the same moment may both look before either has its window, so a named mutex
+// tells them apart; the one that finds it taken waits a while for the first one's window.
+RunningViewer findRunningViewer() {
   CreateMutexA(nullptr, FALSE, kInstanceMutex);  // held until the process ends
   bool first = GetLastError() != ERROR_ALREADY_EXISTS;
   HWND running = FindWindowA(kMainWindowClass, nullptr);
@@ -30,8 +36,15 @@ bool bringRunningViewerForward() {
     Sleep(50);
     running = FindWindowA(kMainWindowClass, nullptr);
   }
-  if (running) bringForward(running);
-  return running || !first;
+  return {running || !first, running};
+}
+
+// A second start without switches only brings the running viewer forward; with switches it
+// hands them over and ends with their outcome.
+int leaveToRunningViewer(const RunningViewer& running) {
+  if (hasStartSwitches()) return running.window ? handSwitchesTo(running.window) : kSwitchFailed;
+  if (running.window) bringForward(running.window);
+  return 0;
 }
 
 void computeFrameExtras() {
@@ -56,9 +69,14 @@ void runMessageLoop(HWND mainWindow) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+// Bad switches end the start before anything is done. With no viewer running, the viewer
+// starts and carries out its switches once its window runs; it ends with their outcome.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   viewerState.instance = GetModuleHandleA(nullptr);
-  if (bringRunningViewerForward()) return 0;
+  if (!readStartSwitches(commandLine)) return kBadSwitch;
+  RunningViewer running = findRunningViewer();
+  if (running.found) return leaveToRunningViewer(running);
+  if (startSwitchesNeedRunningViewer()) return kNoViewer;
   loadSettings();
   computeFrameExtras();
   registerMainWindowClass();
@@ -66,9 +84,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (HWND mainWindow = createMainWindow()) {
     ShowWindow(mainWindow, SW_SHOWNORMAL);
     UpdateWindow(mainWindow);
+    if (hasStartSwitches()) PostMessageA(mainWindow, kRunStartSwitches, 0, 0);
     runMessageLoop(mainWindow);
   }
   DestroyMenu(viewerState.viewerMenu);
   DeleteObject(viewerState.dialogBrush);
-  return 0;
+  return startSwitchesOutcome();
 }

@@ -1,5 +1,6 @@
 #include "viewer/main_window.h"
 
+#include "viewer/beep.h"
 #include "viewer/capture_window.h"
 #include "viewer/commands.h"
 #include "viewer/geometry.h"
@@ -7,6 +8,7 @@
 #include "viewer/popup_menu.h"
 #include "viewer/resource.h"
 #include "viewer/settings.h"
+#include "viewer/switches.h"
 #include "viewer/viewer_state.h"
 
 const char kMainWindowClass[] = "Vistrel";
@@ -20,7 +22,7 @@ bool keyDown(int key) { return GetKeyState(key) < 0; }
 LRESULT onCreate(HWND w) {
   if (!createCaptureWindow(w)) {
     destroyCaptureWindow();
-    MessageBeep(0xFFFFFFFF);
+    beep();
     showCaptureFailure();
     return -1;
   }
@@ -105,6 +107,8 @@ LRESULT CALLBACK mainWindowProc(HWND w, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
       }
       break;
+    case WM_COPYDATA: return runHandedOverSwitches(w, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case kRunStartSwitches: runStartSwitches(w); return 0;
   }
   return DefWindowProcA(w, message, wParam, lParam);
 }

@@ -33,6 +33,9 @@
 #define CMD_SIZE_1_2 121
 #define CMD_SIZE_1_4 122
 #define CMD_SIZE_1_6 123
+// The first number after the commands that no identifier of this file uses: 115 to 118 and
+// 124 name dialog controls.
+#define CMD_SAVE_FRAME 125
 
 // Controls of the About, Help and Volume dialogs.
 #define IDC_BUILD_STAMP 124   // About: receives the build stamp

@@ -53,6 +53,14 @@ void loadGeometry(const char* path) {
   s.height = clampInt(readInt(path, kPosition, "h", s.frameHeight / 2), s.frameHeight, s.minHeight);
 }
 
+// Read as text; a value that fills the whole buffer may have been cut short.
+void loadGrabFolder(const char* path) {
+  ViewerSettings& s = viewerSettings;
+  DWORD length = GetPrivateProfileStringA(kPosition, "GrabFolder", "", s.grabFolder, kSettingsPathSize, path);
+  s.grabFolderTooLong = length >= kSettingsPathSize - 1;
+  if (s.grabFolderTooLong) s.grabFolder[0] = '\0';
+}
+
 void loadFlags(const char* path) {
   for (const FlagKey& f : kFlagKeys)
     viewerSettings.*f.loadsInto = profileFlag(readInt(path, kPosition, f.key, f.fallback));
@@ -91,6 +99,7 @@ void loadSettings() {
   loadGeometry(path);
   loadFlags(path);
   viewerSettings.buzMixerLine = buzMixerLineFromProfile(readInt(path, kPosition, "BuzMixerLine", 2));
+  loadGrabFolder(path);
 }
 
 void saveSettings(HWND mainWindow) {

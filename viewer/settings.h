@@ -2,6 +2,9 @@
 #pragma once
 #include <windows.h>
 
+// Paths are held in buffers of this many characters.
+constexpr DWORD kSettingsPathSize = 512;
+
 struct ViewerSettings {
   bool ntsc = false;
   BYTE secamCode = 0x53;
@@ -20,6 +23,10 @@ struct ViewerSettings {
   bool hideTaskbar = false;
   bool suppressWarnings = false;
   DWORD buzMixerLine = 0x1002;
+  // "GrabFolder", where saved frames go: empty for the default (the Pictures folder); set by
+  // hand only, never written. grabFolderTooLong when the file's value did not fit.
+  char grabFolder[kSettingsPathSize] = "";
+  bool grabFolderTooLong = false;
 };
 
 extern ViewerSettings viewerSettings;
@@ -27,8 +34,6 @@ extern ViewerSettings viewerSettings;
 void loadSettings();
 void saveSettings(HWND mainWindow);
 
-// Paths are held in buffers of this many characters.
-constexpr DWORD kSettingsPathSize = 512;
 // The settings file beside the executable, named after it (vistrel.ini), into a buffer of
 // kSettingsPathSize characters; false when the executable's path cannot be had in full or
 // does not end in ".exe".

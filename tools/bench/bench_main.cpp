@@ -4,7 +4,7 @@
 //             [--command TEXT]
 // DIR (a Windows path) is an earlier build's delivery folder whose editor is measured beside
 // this one's. FILE (a Windows path) holds the size and imports of the stripped programs, one line each.
-// GROUPS is a comma list of viewer, editor, requests, files, cpu (default: all).
+// GROUPS is a comma list of viewer, editor, requests, files, save, cpu (default: all).
 #include <windows.h>
 
 #include <cstdio>
@@ -89,6 +89,7 @@ int main(int argc, char** argv) {
   if (wanted(o, "editor")) append(rows, bench::editorStartRows(o.settings));
   if (wanted(o, "requests")) append(rows, bench::editorRequestRows(o.settings));
   if (wanted(o, "files") && !o.facts.empty()) append(rows, fileRows(o.facts));
+  if (wanted(o, "save")) append(rows, bench::saveFrameRows(o.settings));
   if (wanted(o, "cpu")) append(rows, bench::captureCpuRows(o.settings));
   info.load += " before, " + bench::loadAverage() + " after";
   std::string out = o.json ? bench::formatJson(info, rows) : bench::formatTable(info, rows);

@@ -13,6 +13,7 @@
 #include "tools/bench/editor_actions.h"
 #include "tools/bench/launches.h"
 #include "tools/bench/probes.h"
+#include "viewer/png_file.h"
 
 namespace bench {
 namespace {
@@ -276,6 +277,92 @@ std::vector<Row> editorRequestRows(const Settings& s) {
   }
   rows.push_back(lampRow());
   return rows;
+}
+
+namespace {
+
+constexpr WPARAM kFreezeCommand = 108, kGrabCommand = 109, kSaveFrameCommand = 125;
+
+int filesIn(const std::string& folder) {
+  int count = 0;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((folder + "\\*.png").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  do ++count;
+  while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return count;
+}
+
+// One Save frame sent to the viewer; it returns once the file has its name. -1 when no file came.
+double timedSave(HWND w, const std::string& folder) {
+  const int before = filesIn(folder);
+  const double t0 = nowMs();
+  SendMessageA(w, WM_COMMAND, kSaveFrameCommand, 0);
+  const double ms = nowMs() - t0;
+  return filesIn(folder) == before + 1 ? ms : -1;
+}
+
+// The frozen frame as Grab copies it, as 24-bit rows top row first: the pixels the saves write.
+struct FrameRows {
+  int width = 0, height = 0, stride = 0;
+  std::vector<BYTE> rows;
+};
+FrameRows grabbedFrame(HWND w) {
+  SendMessageA(w, WM_COMMAND, kGrabCommand, 0);
+  std::vector<unsigned char> dib = harness::clipboardDib();
+  FrameRows f;
+  BITMAPINFOHEADER h;
+  if (dib.size() < sizeof h) return f;
+  memcpy(&h, dib.data(), sizeof h);
+  const int stride = (h.biWidth * 3 + 3) & ~3;
+  if (h.biBitCount != 24 || h.biHeight <= 0 || dib.size() < h.biSize + static_cast<size_t>(stride) * h.biHeight)
+    return f;
+  f = {h.biWidth, h.biHeight, stride, std::vector<BYTE>(static_cast<size_t>(stride) * h.biHeight)};
+  for (int y = 0; y < f.height; ++y)
+    memcpy(&f.rows[static_cast<size_t>(y) * stride], dib.data() + h.biSize + static_cast<size_t>(f.height - 1 - y) * stride,
+           stride);
+  return f;
+}
+
+double timedPngAlone(FrameRows& f, const std::string& path) {
+  const double t0 = nowMs();
+  bool written = writePng24(path.c_str(), f.width, f.height, f.stride, f.rows.data());
+  return written ? nowMs() - t0 : -1;
+}
+
+}  // namespace
+
+std::vector<Row> saveFrameRows(const Settings& s) {
+  progress("save frame");
+  harness::Sandbox box;
+  const std::string folder = box.path("frames");
+  CreateDirectoryA(folder.c_str(), nullptr);
+  harness::writeFile(box.path("vistrel.ini"), "[Position]\r\nw=360\r\nh=288\r\nGrabFolder=" + folder + "\r\n");
+  DeleteFileA(box.path("capture.log").c_str());
+  Child c(quoted(box.path("vistrel.exe")), box.dir());
+  HWND w = nullptr;
+  if (!c.started() || !pollUntil([&] { return viewerIsLive(box, &w); })) {
+    closeViewer(c, w);
+    return {{"viewer: save one frame", "ms", {}, "", {}, GoalKind::None, 0, "the viewer did not show the live picture"}};
+  }
+  SendMessageA(w, WM_COMMAND, kFreezeCommand, 0);  // every save and the baseline write the same frame
+  Samples first, save, alone;
+  first.add(timedSave(w, folder));  // the warm-up: loads GDI+
+  FrameRows frame = grabbedFrame(w);
+  timedPngAlone(frame, folder + "\\alone-warm-up.png");
+  for (int i = 0; i < s.runs; ++i) {
+    save.add(timedSave(w, folder));
+    alone.add(timedPngAlone(frame, folder + "\\alone-" + std::to_string(i) + ".png"));
+  }
+  closeViewer(c, w);
+  const std::string detail = "frozen " + std::to_string(frame.width) + " x " + std::to_string(frame.height) +
+                             " frame; WM_COMMAND sent, returns once the file is renamed";
+  const char* baseName = "the same frame's PNG written alone (GDI+, in the bench)";
+  return {ratioRow("viewer: save one frame, from the command to the file's rename", "ms", save, baseName, alone, 2,
+                   detail),
+          infoRow("viewer: the first save after the start (loads GDI+)", "ms", first, baseName, alone,
+                  "for explanation: one sample, the warm-up")};
 }
 
 std::vector<Row> captureCpuRows(const Settings& s) {

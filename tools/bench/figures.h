@@ -25,6 +25,8 @@ std::vector<Row> editorStartRows(const Settings& s);
 // The editor's actions (Rereads, Reset, Load, Reinit, a field change) beside the bare requests
 // they contain, for this build and, with beforeOut, in alternate sessions for an earlier one.
 std::vector<Row> editorRequestRows(const Settings& s);
+// Save frame: from the command to the file's rename, beside the same PNG written alone.
+std::vector<Row> saveFrameRows(const Settings& s);
 // CPU share of the viewer's process (which hosts the capture stand-in) at 720 x 576.
 std::vector<Row> captureCpuRows(const Settings& s);
 

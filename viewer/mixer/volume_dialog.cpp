@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "viewer/about_dialog.h"
+#include "viewer/beep.h"
 #include "viewer/mixer/mixer.h"
 #include "viewer/resource.h"
 #include "viewer/settings.h"
@@ -68,7 +69,7 @@ static void closeVolumeDialog(HWND dialog) {
 
 static INT_PTR onInitDialog(HWND dialog) {
   if (!openMixer()) {
-    MessageBeep(0xFFFFFFFF);
+    beep();
     closeVolumeDialog(dialog);
     return TRUE;
   }

@@ -1,35 +1,35 @@
 #include "viewer/mixer/volume_keys.h"
 
+#include "viewer/beep.h"
 #include "viewer/mixer/mixer.h"
 #include "viewer/settings.h"
 
-static void beep() { MessageBeep(0xFFFFFFFF); }
-
 // Each command opens the mixer, makes its one change, beeps at most once on failure and
 // closes the mixer again.
-static void changeBuzVolume(int delta) {
-  if (!openMixer() || !readVolumeLevel(viewerSettings.buzMixerLine, buzVolume)) {
-    beep();
-    return;
-  }
+static bool beepUnless(bool done) {
+  if (!done) beep();
+  return done;
+}
+
+static bool changeBuzVolume(int delta) {
+  if (!openMixer() || !readVolumeLevel(viewerSettings.buzMixerLine, buzVolume)) return false;
   const uint32_t value = volumeValueForLevel(buzVolume, steppedLevel(buzVolume, delta));
-  if (!writeMixerValue(buzVolume.controlId, value)) beep();
+  return writeMixerValue(buzVolume.controlId, value);
 }
 
-static void changeBuzMute(int muted) {
-  if (!openMixer() || !readMuteState(viewerSettings.buzMixerLine, buzMute)) {
-    beep();
-    return;
-  }
-  if (!writeMixerValue(buzMute.controlId, static_cast<DWORD>(muted))) beep();
+static bool changeBuzMute(int muted) {
+  if (!openMixer() || !readMuteState(viewerSettings.buzMixerLine, buzMute)) return false;
+  return writeMixerValue(buzMute.controlId, static_cast<DWORD>(muted));
 }
 
-void stepBuzVolume(int delta) {
-  changeBuzVolume(delta);
+bool stepBuzVolume(int delta) {
+  bool done = beepUnless(changeBuzVolume(delta));
   closeMixer();
+  return done;
 }
 
-void setBuzMute(int muted) {
-  changeBuzMute(muted);
+bool setBuzMute(int muted) {
+  bool done = beepUnless(changeBuzMute(muted));
   closeMixer();
+  return done;
 }

@@ -1,6 +1,6 @@
 // Keyboard volume and mute of the Buz line: each call opens the mixer, makes its one
-// change and closes it; a failure is one simple beep.
+// change and closes it; a failure is one simple beep. Each reports whether it was done.
 #pragma once
 
-void stepBuzVolume(int delta);  // keypad plus and minus: +-1, +-8 with Ctrl
-void setBuzMute(int muted);     // Delete: 1, Insert: 0
+bool stepBuzVolume(int delta);  // keypad plus and minus: +-1, +-8 with Ctrl
+bool setBuzMute(int muted);     // Delete: 1, Insert: 0

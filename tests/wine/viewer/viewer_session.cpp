@@ -1,5 +1,8 @@
 #include "tests/wine/viewer/viewer_session.h"
 
+#include <algorithm>
+#include <cstring>
+
 using namespace harness;
 
 namespace viewer_test {
@@ -85,6 +88,65 @@ std::string iniLines(std::initializer_list<const char*> lines) {
   std::string text;
   for (const char* line : lines) text += std::string(line) + "\r\n";
   return text;
+}
+
+FrameFolder::FrameFolder() : claim_(newUnixFile("vt-frames", "")), unix_(claim_ + ".d") {
+  CreateDirectoryA(windowsPath().c_str(), nullptr);
+}
+
+FrameFolder::~FrameFolder() {
+  runUnix("/bin/rm", "-rf '" + unix_ + "'");
+  DeleteFileA(unixToWindows(claim_).c_str());
+}
+
+std::vector<std::string> FrameFolder::files() const {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((windowsPath() + "\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool FrameFolder::waitFiles(size_t count, int timeoutMs) const {
+  return waitFor([&] { return files().size() >= count; }, timeoutMs);
+}
+
+std::string pngRgb(const std::string& unixPath) {
+  const std::string raw = newUnixFile("vt-png", ".rgb");
+  std::string rgb;
+  if (runUnix("/usr/bin/convert", "'" + unixPath + "' -depth 8 'rgb:" + raw + "'") == 0)
+    rgb = readFile(unixToWindows(raw));
+  DeleteFileA(unixToWindows(raw).c_str());
+  return rgb;
+}
+
+std::string dibRgb(const std::vector<unsigned char>& dib) {
+  BITMAPINFOHEADER h;
+  if (dib.size() < sizeof h) return "";
+  memcpy(&h, dib.data(), sizeof h);
+  const size_t stride = (static_cast<size_t>(h.biWidth) * 3 + 3) & ~size_t{3};
+  if (h.biBitCount != 24 || h.biHeight <= 0 || dib.size() < h.biSize + stride * h.biHeight) return "";
+  std::string rgb;
+  for (int y = h.biHeight - 1; y >= 0; --y) {
+    const unsigned char* row = dib.data() + h.biSize + stride * y;
+    for (int x = 0; x < h.biWidth; ++x) rgb += {char(row[3 * x + 2]), char(row[3 * x + 1]), char(row[3 * x])};
+  }
+  return rgb;
+}
+
+PngHeader pngHeader(const std::string& bytes) {
+  static const char signature[] = "\x89PNG\r\n\x1a\n";
+  if (bytes.size() < 29 || bytes.compare(0, 8, signature, 8) != 0 || bytes.compare(12, 4, "IHDR") != 0) return {};
+  auto big32 = [&](size_t at) {
+    return unsigned((unsigned char)bytes[at]) << 24 | unsigned((unsigned char)bytes[at + 1]) << 16 |
+           unsigned((unsigned char)bytes[at + 2]) << 8 | unsigned((unsigned char)bytes[at + 3]);
+  };
+  return {big32(16), big32(20), (unsigned char)bytes[24], (unsigned char)bytes[25]};
 }
 
 }  // namespace viewer_test

@@ -2,6 +2,7 @@
 // window, its popup menu and its settings file.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "tests/wine/harness/harness.h"
 
@@ -47,5 +48,35 @@ std::string settingsValue(const harness::Sandbox& box, const char* section, cons
 
 // A settings file from lines, each ended with CR LF.
 std::string iniLines(std::initializer_list<const char*> lines);
+
+// A new folder under /tmp for saved frames (ImageMagick can read them there), removed with
+// what it holds when the object goes.
+class FrameFolder {
+ public:
+  FrameFolder();
+  ~FrameFolder();
+  FrameFolder(const FrameFolder&) = delete;
+  FrameFolder& operator=(const FrameFolder&) = delete;
+  const std::string& unixPath() const { return unix_; }
+  std::string windowsPath() const { return harness::unixToWindows(unix_); }
+  // The names of the files in it, sorted.
+  std::vector<std::string> files() const;
+  bool waitFiles(size_t count, int timeoutMs = 4 * harness::kWait) const;
+
+ private:
+  std::string claim_, unix_;
+};
+
+// The pixels of a PNG file (a Unix path), decoded by ImageMagick, as RGB bytes, rows top to
+// bottom; "" when it cannot be decoded.
+std::string pngRgb(const std::string& unixPath);
+// The pixels of a packed 24-bit bottom-up DIB as RGB bytes, rows top to bottom; "" for another kind.
+std::string dibRgb(const std::vector<unsigned char>& dib);
+
+struct PngHeader {
+  unsigned width = 0, height = 0, bitDepth = 0, colourType = 0;
+};
+// The IHDR of a PNG file's bytes; all 0 when they do not start as a PNG does.
+PngHeader pngHeader(const std::string& bytes);
 
 }  // namespace viewer_test
