@@ -188,6 +188,8 @@ TEST(ViewerSave, AFolderThatCannotBeWrittenGivesOneBeepAndNoFile) {
     EXPECT_EQ(waitBeeps(beeps + 1), beeps + 1);
     Process second = box.start("vistrel.exe", "/save");
     EXPECT_EQ(second.waitExit(), 3);
+    EXPECT_EQ(waitBeeps(beeps + 2), beeps + 2);  // the bell reaches the log after the answer
+    Sleep(500);
     EXPECT_EQ(beepCount(), beeps + 2);
     EXPECT_EQ(folder.files(), std::vector<std::string>{});
   }
