@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "qvx/captions/captions_command.h"
 #include "qvx/chip_link.h"
 #include "qvx/field_args.h"
 #include "qvx/report.h"
@@ -23,9 +24,14 @@ const char kUsage[] =
     "  qvx live [--json]               the chip's fields, read through the running I2C server\n"
     "  qvx apply FILE.qvx [NAME...]    writes the snapshot's registers, or only the named\n"
     "                                  fields, to the chip through the running I2C server\n"
+    "  qvx captions [FILE.scc] [--srt FILE] [--vtt FILE] [--channel 1|2] [--seconds N]\n"
+    "                                  the closed captions of a Scenarist file, or live from\n"
+    "                                  the chip's text slicer (starting the I2C server if\n"
+    "                                  none runs), as text and as SRT or WebVTT files\n"
     "\n"
-    "live and apply need the Windows build, qvx.exe. Field names are matched without\n"
-    "regard to case. Exit status: 0 done, 1 diff found differences, 2 bad input or failure.\n";
+    "live, apply and captions without a file need the Windows build, qvx.exe. Field names\n"
+    "are matched without regard to case. Exit status: 0 done, 1 diff found differences,\n"
+    "2 bad input or failure.\n";
 
 using Args = std::vector<std::string>;
 
@@ -156,6 +162,7 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
+  if (name == "captions") return captions::captionsCommand(argc - 2, argv + 2);
   for (const Command& c : commands)
     if (name == c.name) return runCommand(c, Args(argv + 2, argv + argc));
   return fail("unknown command \"" + name + "\"; see qvx --help");

@@ -1,0 +1,25 @@
+// A live run against the chip, for the commands that follow it over time: the I2C server
+// found or started as the editor does, the run's clock, Ctrl+C (and closing the console)
+// turned into an orderly stop, and whether the register editor runs meanwhile. One run per
+// process. Only the Windows build reaches the chip; elsewhere opening fails.
+#pragma once
+#include <cstdint>
+
+namespace qvx {
+
+// Links to the server (starting it when none runs) and starts the clock; false with error.
+bool openLiveRun(const char*& error);
+// One register read; false when the server did not acknowledge it.
+bool liveRead(std::uint8_t subaddress, std::uint8_t& value);
+// Milliseconds since the run was opened.
+long long liveElapsedMs();
+// Whether the run is to stop: Ctrl+C or the console closing, or limitMs (0: none) reached.
+bool liveStopRequested(long long limitMs);
+// Sleeps ms, or less when a stop is requested.
+void liveSleep(int ms);
+// Whether the register editor ("Quorvex Control Center") is open.
+bool editorRunning();
+// Closes the server if this run started it, and ends the run.
+void closeLiveRun();
+
+}  // namespace qvx

@@ -1,0 +1,74 @@
+// A live run through the I2C server, with the editor's way of finding or starting it.
+#include <windows.h>
+
+#include "common/i2c_server.h"
+#include "qvx/live_session.h"
+
+namespace qvx {
+namespace {
+
+const char kEditorTitle[] = "Quorvex Control Center";
+constexpr DWORD kCloseEventWaitMs = 4000;  // the system ends the process soon after a close
+
+struct LiveRun {
+  i2c::Server server;
+  LARGE_INTEGER start{}, frequency{};
+  HANDLE stop = nullptr;      // set by Ctrl+C, Ctrl+Break or the console closing
+  HANDLE finished = nullptr;  // set when the run has ended in order
+};
+
+LiveRun run;
+
+// Runs on a thread of its own. For a closing console the process ends when this returns,
+// so it waits for the run to finish its files first.
+BOOL WINAPI onConsoleEvent(DWORD event) {
+  SetEvent(run.stop);
+  if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+    WaitForSingleObject(run.finished, kCloseEventWaitMs);
+  return TRUE;
+}
+
+}  // namespace
+
+bool openLiveRun(const char*& error) {
+  run.stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  run.finished = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  if (!run.stop || !run.finished) {
+    error = "cannot create an event";
+    return false;
+  }
+  if (!i2c::connectServer(run.server)) {
+    error = "no I2C server: none answers and busgate.drv beside qvx.exe could not be started";
+    return false;
+  }
+  SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+  QueryPerformanceFrequency(&run.frequency);
+  QueryPerformanceCounter(&run.start);
+  return true;
+}
+
+bool liveRead(std::uint8_t subaddress, std::uint8_t& value) {
+  return run.server.window && i2c::request(run.server.window, i2c::WM_I2C_READ, subaddress, 0, SMTO_NORMAL, value);
+}
+
+long long liveElapsedMs() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return (now.QuadPart - run.start.QuadPart) * 1000 / run.frequency.QuadPart;
+}
+
+bool liveStopRequested(long long limitMs) {
+  return WaitForSingleObject(run.stop, 0) == WAIT_OBJECT_0 || (limitMs > 0 && liveElapsedMs() >= limitMs);
+}
+
+void liveSleep(int ms) { WaitForSingleObject(run.stop, static_cast<DWORD>(ms)); }
+
+bool editorRunning() { return FindWindowA(MAKEINTATOM(0x8002), kEditorTitle) != nullptr; }
+
+void closeLiveRun() {
+  if (run.server.startedProcess) i2c::closeServer(run.server);  // one found running stays
+  run.server = i2c::Server{};
+  SetEvent(run.finished);
+}
+
+}  // namespace qvx
