@@ -7,12 +7,12 @@
 
 namespace qvx {
 
-// Links to the server (starting it when none runs) and starts the clock; false with error.
+// Links to the server (starting it when none runs); false with error.
 bool openLiveRun(const char*& error);
-// One register read; false when the server did not acknowledge it.
+// One register read; false when the server did not acknowledge it. One thread at a time.
 bool liveRead(std::uint8_t subaddress, std::uint8_t& value);
-// Milliseconds since the run was opened.
-long long liveElapsedMs();
+// Milliseconds since the run's first read (0 before it), to a fraction of one.
+double liveElapsedMs();
 // Whether the run is to stop: Ctrl+C or the console closing, or limitMs (0: none) reached.
 bool liveStopRequested(long long limitMs);
 // Sleeps ms, or less when a stop is requested.

@@ -8,7 +8,7 @@ bool openLiveRun(const char*& error) {
   return false;
 }
 bool liveRead(std::uint8_t, std::uint8_t&) { return false; }
-long long liveElapsedMs() { return 0; }
+double liveElapsedMs() { return 0; }
 bool liveStopRequested(long long) { return true; }
 void liveSleep(int) {}
 bool editorRunning() { return false; }

@@ -13,8 +13,9 @@ constexpr DWORD kCloseEventWaitMs = 4000;  // the system ends the process soon a
 struct LiveRun {
   i2c::Server server;
   LARGE_INTEGER start{}, frequency{};
-  HANDLE stop = nullptr;      // set by Ctrl+C, Ctrl+Break or the console closing
-  HANDLE finished = nullptr;  // set when the run has ended in order
+  volatile LONG clockStarted = 0;  // by the first read, when the chip is first asked
+  HANDLE stop = nullptr;           // set by Ctrl+C, Ctrl+Break or the console closing
+  HANDLE finished = nullptr;       // set when the run has ended in order
 };
 
 LiveRun run;
@@ -43,22 +44,27 @@ bool openLiveRun(const char*& error) {
   }
   SetConsoleCtrlHandler(onConsoleEvent, TRUE);
   QueryPerformanceFrequency(&run.frequency);
-  QueryPerformanceCounter(&run.start);
   return true;
 }
 
 bool liveRead(std::uint8_t subaddress, std::uint8_t& value) {
+  if (!run.clockStarted) {
+    QueryPerformanceCounter(&run.start);
+    InterlockedExchange(&run.clockStarted, 1);
+  }
   return run.server.window && i2c::request(run.server.window, i2c::WM_I2C_READ, subaddress, 0, SMTO_NORMAL, value);
 }
 
-long long liveElapsedMs() {
+double liveElapsedMs() {
+  if (!run.clockStarted) return 0;
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
-  return (now.QuadPart - run.start.QuadPart) * 1000 / run.frequency.QuadPart;
+  return static_cast<double>(now.QuadPart - run.start.QuadPart) * 1000.0 / static_cast<double>(run.frequency.QuadPart);
 }
 
 bool liveStopRequested(long long limitMs) {
-  return WaitForSingleObject(run.stop, 0) == WAIT_OBJECT_0 || (limitMs > 0 && liveElapsedMs() >= limitMs);
+  return WaitForSingleObject(run.stop, 0) == WAIT_OBJECT_0 ||
+         (limitMs > 0 && liveElapsedMs() >= static_cast<double>(limitMs));
 }
 
 void liveSleep(int ms) { WaitForSingleObject(run.stop, static_cast<DWORD>(ms)); }

@@ -9,6 +9,7 @@
 #include "qvx/captions/caption_output.h"
 #include "qvx/captions/caption_text.h"
 #include "qvx/captions/scc_file.h"
+#include "qvx/captions/slicer_reader.h"
 #include "qvx/live_session.h"
 
 namespace captions {
@@ -18,11 +19,7 @@ using namespace qvx;
 
 const char kUsage[] = "usage: qvx captions [FILE.scc] [--srt FILE] [--vtt FILE] [--channel 1|2] [--seconds N]";
 constexpr long kMostSeconds = 31 * 24 * 3600L;
-constexpr int kPollMs = 10;  // well within a frame (33 ms), so that no pair is overwritten unread
-
-// The text slicer's registers: field 1 ready and valid in 0x1A, its two bytes in 0x1B, 0x1C.
-constexpr std::uint8_t kSlicerStatus = 0x1A, kSlicerByte1 = 0x1B, kSlicerByte2 = 0x1C;
-constexpr std::uint8_t kF1Ready = 0x01;
+constexpr int kWaitMs = 50;  // for pairs, between checks for a stop
 
 // The run's decoder and file reader: large, so static, and all zero until used.
 CaptionDecoder decoder;
@@ -170,48 +167,49 @@ int offline(const Options& o) {
   return finishRun(o, files, out);
 }
 
+void reportEditor(bool& seen) {
+  bool running = editorRunning();
+  if (running && !seen)
+    fail(
+        {"the register editor is running: its once-a-second status poll takes a caption pair a second "
+         "from this run"});
+  seen = running;
+}
+
 int live(const Options& o) {
   const char* error = nullptr;
   if (!openLiveRun(error)) return fail({error});
   OutputFiles files;
-  if (!openOutputs(o, files)) {
+  if (!openOutputs(o, files) || !startSlicerReader(error)) {
+    if (error) fail({error});
+    closeOutputs(o, files);
     closeLiveRun();
     return 2;
   }
   CaptionOutput out(stdout, files.srt, files.vtt, true);
   resetDecoder(decoder, o.channel, &out);
-  bool editorSeen = false, linkFailed = false;
-  long long nextEditorCheck = 0;
+  static SlicedPair pairs[64];
+  auto decode = [&](int n) {
+    for (int i = 0; i < n; ++i) feedPair(decoder, pairs[i].first, pairs[i].second, pairs[i].ms);
+  };
+  bool editorSeen = false;
+  double nextEditorCheck = 0;
   while (!liveStopRequested(o.seconds * 1000)) {
-    long long now = liveElapsedMs();
-    if (now >= nextEditorCheck) {
-      bool editor = editorRunning();
-      if (editor && !editorSeen)
-        fail(
-            {"the register editor is running: its once-a-second status poll takes a caption pair a second "
-             "from this run"});
-      editorSeen = editor;
-      nextEditorCheck = now + 1000;
+    int n = takeSlicedPairs(pairs, 64, kWaitMs);
+    if (n < 0) break;  // the reader ended: the server stopped answering
+    decode(n);
+    if (liveElapsedMs() >= nextEditorCheck) {
+      reportEditor(editorSeen);
+      nextEditorCheck = liveElapsedMs() + 1000;
     }
-    std::uint8_t status, b1, b2;
-    if (!liveRead(kSlicerStatus, status)) {
-      linkFailed = true;
-      break;
-    }
-    if (status & kF1Ready) {
-      if (!liveRead(kSlicerByte1, b1) || !liveRead(kSlicerByte2, b2)) {
-        linkFailed = true;
-        break;
-      }
-      feedPair(decoder, b1, b2, liveElapsedMs());
-    }
-    liveSleep(kPollMs);
   }
+  bool linkOk = stopSlicerReader();
+  for (int n; (n = takeSlicedPairs(pairs, 64, 0)) > 0;) decode(n);
   finishDecoder(decoder);
-  out.finish(liveElapsedMs());
+  out.finish(static_cast<long long>(liveElapsedMs()));
   int status = finishRun(o, files, out);
   closeLiveRun();
-  if (linkFailed) return fail({"the I2C server stopped answering; the captions so far are written"});
+  if (!linkOk) return fail({"the I2C server stopped answering; the captions until then are written"});
   return status;
 }
 
