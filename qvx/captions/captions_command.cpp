@@ -51,11 +51,16 @@ bool number(const char* text, long min, long max, long& value) {
   return value >= min && value <= max;
 }
 
+// Whether two paths name the same file as written: on Windows without regard to case and
+// with either slash.
 bool sameName(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b) {
-    char x = *a >= 'A' && *a <= 'Z' ? *a - 'A' + 'a' : *a, y = *b >= 'A' && *b <= 'Z' ? *b - 'A' + 'a' : *b;
-    if (x != y && !((x == '/' || x == '\\') && (y == '/' || y == '\\'))) return false;
-  }
+#ifdef _WIN32
+  auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c == '/' ? '\\' : c; };
+#else
+  auto fold = [](char c) { return c; };
+#endif
+  for (; *a && *b; ++a, ++b)
+    if (fold(*a) != fold(*b)) return false;
   return *a == *b;
 }
 

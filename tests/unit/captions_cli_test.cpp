@@ -113,7 +113,7 @@ TEST_F(CaptionsCli, BadArgumentsAreRefused) {
       {"captions --seconds 0", "--seconds takes a whole number of seconds, 1 to 2678400"},
       {"captions a.scc b.scc",
        "usage: qvx captions [FILE.scc] [--srt FILE] [--vtt FILE] [--channel 1|2] [--seconds N]"},
-      {"captions a.scc --srt x.srt --vtt X.SRT", "--srt and --vtt name the same file"},
+      {"captions a.scc --srt x.srt --vtt x.srt", "--srt and --vtt name the same file"},
       {"captions a.scc --srt a.scc", "a.scc: is the caption file read"},
       {"captions none.scc", "none.scc: cannot read"},
       {"captions", "the chip is reached only by the Windows build, qvx.exe"},
