@@ -22,4 +22,7 @@ bool editorRunning();
 // Closes the server if this run started it, and ends the run.
 void closeLiveRun();
 
+// While on, a console that shows standard output shows UTF-8 (Windows; elsewhere nothing).
+void utf8Console(bool on);
+
 }  // namespace qvx

@@ -13,5 +13,6 @@ bool liveStopRequested(long long) { return true; }
 void liveSleep(int) {}
 bool editorRunning() { return false; }
 void closeLiveRun() {}
+void utf8Console(bool) {}
 
 }  // namespace qvx

@@ -71,6 +71,18 @@ void liveSleep(int ms) { WaitForSingleObject(run.stop, static_cast<DWORD>(ms)); 
 
 bool editorRunning() { return FindWindowA(MAKEINTATOM(0x8002), kEditorTitle) != nullptr; }
 
+void utf8Console(bool on) {
+  static UINT previous = 0;
+  DWORD mode;
+  if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) return;  // a file or a pipe: bytes as they are
+  if (on) {
+    previous = GetConsoleOutputCP();
+    SetConsoleOutputCP(CP_UTF8);
+  } else if (previous) {
+    SetConsoleOutputCP(previous);
+  }
+}
+
 void closeLiveRun() {
   if (run.server.startedProcess) i2c::closeServer(run.server);  // one found running stays
   run.server = i2c::Server{};

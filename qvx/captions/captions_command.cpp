@@ -223,7 +223,10 @@ int live(const Options& o) {
 int captionsCommand(int argc, char** argv) {
   Options o;
   if (!parseOptions(argc, argv, o)) return 2;
-  return o.scc ? offline(o) : live(o);
+  utf8Console(true);
+  int status = o.scc ? offline(o) : live(o);
+  utf8Console(false);
+  return status;
 }
 
 }  // namespace captions
