@@ -2,13 +2,14 @@
 // reaches it. Only the Windows build has the server; elsewhere opening the link fails.
 #pragma once
 #include <cstdint>
-#include <string>
+
+#include "qvx/text.h"
 
 namespace qvx {
 
 // False with error when no server is running.
-bool openChipLink(std::string& error);
-bool readChipRegister(std::uint8_t subaddress, std::uint8_t& value, std::string& error);
-bool writeChipRegister(std::uint8_t subaddress, std::uint8_t value, std::string& error);
+bool openChipLink(Text& error);
+bool readChipRegister(std::uint8_t subaddress, std::uint8_t& value, Text& error);
+bool writeChipRegister(std::uint8_t subaddress, std::uint8_t value, Text& error);
 
 }  // namespace qvx

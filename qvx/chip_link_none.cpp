@@ -3,12 +3,12 @@
 
 namespace qvx {
 
-bool openChipLink(std::string& error) {
-  error = "the chip is reached only by the Windows build, qvx.exe";
+bool openChipLink(Text& error) {
+  error << "the chip is reached only by the Windows build, qvx.exe";
   return false;
 }
 
-bool readChipRegister(std::uint8_t, std::uint8_t&, std::string&) { return false; }
-bool writeChipRegister(std::uint8_t, std::uint8_t, std::string&) { return false; }
+bool readChipRegister(std::uint8_t, std::uint8_t&, Text&) { return false; }
+bool writeChipRegister(std::uint8_t, std::uint8_t, Text&) { return false; }
 
 }  // namespace qvx

@@ -13,30 +13,30 @@ const char kServerName[] = "I2CDriverWindow";
 HWND server = nullptr;
 
 // One request; false with error unless the reply carries the acknowledge byte.
-bool request(UINT message, std::uint8_t subaddress, LPARAM lParam, std::uint8_t& low, std::string& error) {
+bool request(UINT message, std::uint8_t subaddress, LPARAM lParam, std::uint8_t& low, Text& error) {
   DWORD_PTR reply = 0;
-  LRESULT answered = SendMessageTimeoutA(server, message, subaddress, lParam, SMTO_NORMAL,
-                                         quorvex::kRequestTimeoutMs, &reply);
+  LRESULT answered =
+      SendMessageTimeoutA(server, message, subaddress, lParam, SMTO_NORMAL, quorvex::kRequestTimeoutMs, &reply);
   low = static_cast<std::uint8_t>(reply & 0xFF);
   if (answered != 0 && ((reply >> 8) & 0xFF) == quorvex::I2C_ACK) return true;
-  error = std::string("the I2C server did not acknowledge ") +
-          (message == quorvex::WM_I2C_READ ? "reading " : "writing ") + registerName(subaddress);
+  error << "the I2C server did not acknowledge " << (message == quorvex::WM_I2C_READ ? "reading " : "writing ")
+        << RegisterName{subaddress};
   return false;
 }
 
 }  // namespace
 
-bool openChipLink(std::string& error) {
+bool openChipLink(Text& error) {
   server = FindWindowA(kServerName, kServerName);
-  if (!server) error = "no I2C server is running (window \"I2CDriverWindow\")";
+  if (!server) error << "no I2C server is running (window \"I2CDriverWindow\")";
   return server != nullptr;
 }
 
-bool readChipRegister(std::uint8_t subaddress, std::uint8_t& value, std::string& error) {
+bool readChipRegister(std::uint8_t subaddress, std::uint8_t& value, Text& error) {
   return request(quorvex::WM_I2C_READ, subaddress, 0, value, error);
 }
 
-bool writeChipRegister(std::uint8_t subaddress, std::uint8_t value, std::string& error) {
+bool writeChipRegister(std::uint8_t subaddress, std::uint8_t value, Text& error) {
   std::uint8_t ignored;
   return request(quorvex::WM_I2C_WRITE, subaddress, value, ignored, error);
 }

@@ -1,61 +1,67 @@
 // Field names and values as typed by the user.
 #include "qvx/field_args.h"
 
-#include <algorithm>
-#include <cctype>
-#include <vector>
-
 namespace qvx {
 
 namespace {
 
-char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+// Any number past every field's range reads as this, so that it is refused as out of range.
+constexpr int kBeyondAnyRange = 1000000;
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool sameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
-}
-
-// Edit distance between two names, ignoring case.
-std::size_t distance(std::string_view a, std::string_view b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      std::size_t above = row[j];
-      std::size_t swap = diagonal + (lower(a[i - 1]) == lower(b[j - 1]) ? 0 : 1);
-      row[j] = std::min({above + 1, row[j - 1] + 1, swap});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
-}
-
-// A whole decimal number with an optional sign; false for anything else.
-bool parseNumber(std::string_view text, int& value) {
-  std::size_t at = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
-  if (at == text.size() || text.size() - at > 6) return false;
-  long n = 0;
-  for (std::size_t i = at; i < text.size(); ++i) {
-    if (!std::isdigit(static_cast<unsigned char>(text[i]))) return false;
-    n = n * 10 + (text[i] - '0');
-  }
-  value = static_cast<int>(text[0] == '-' ? -n : n);
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (lower(a[i]) != lower(b[i])) return false;
   return true;
 }
 
-std::string rangeText(const Field& f) {
-  Range r = fieldRange(f);
-  return std::string(f.name()) + " takes " + std::to_string(r.low) + " to " + std::to_string(r.high);
+// Edit distance from a typed name to a field's name, ignoring case.
+int distance(std::string_view typed, std::string_view name) {
+  constexpr std::size_t kLongestName = 15;
+  int row[kLongestName + 1];
+  std::size_t columns = name.size() < kLongestName ? name.size() : kLongestName;
+  for (std::size_t j = 0; j <= columns; ++j) row[j] = static_cast<int>(j);
+  for (std::size_t i = 1; i <= typed.size(); ++i) {
+    int diagonal = row[0];
+    row[0] = static_cast<int>(i);
+    for (std::size_t j = 1; j <= columns; ++j) {
+      int above = row[j];
+      int best = diagonal + (lower(typed[i - 1]) == lower(name[j - 1]) ? 0 : 1);
+      if (above + 1 < best) best = above + 1;
+      if (row[j - 1] + 1 < best) best = row[j - 1] + 1;
+      row[j] = best;
+      diagonal = above;
+    }
+  }
+  return row[columns];
 }
 
-std::string optionList(const Field& f) {
-  std::string list;
-  for (int i = 0; i < f.list->optionCount; ++i)
-    list += std::string(i ? ", \"" : "\"") + f.list->options[i] + "\"";
-  return list;
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A whole decimal number with an optional sign and any number of leading zeros; false for
+// anything else.
+bool parseNumber(std::string_view text, int& value) {
+  std::size_t at = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
+  if (at == text.size()) return false;
+  int n = 0;
+  for (std::size_t i = at; i < text.size(); ++i) {
+    if (!isDigit(text[i])) return false;
+    n = n * 10 + (text[i] - '0');
+    if (n > kBeyondAnyRange) n = kBeyondAnyRange;
+  }
+  value = text[0] == '-' ? -n : n;
+  return true;
+}
+
+void rangeText(const Field& f, Text& out) {
+  Range r = fieldRange(f);
+  out << f.name() << " takes " << r.low << " to " << r.high;
+}
+
+void optionList(const Field& f, Text& out) {
+  for (int i = 0; i < f.list->optionCount; ++i) out << (i ? ", \"" : "\"") << f.list->options[i] << '"';
 }
 
 bool optionIndex(const Field& f, std::string_view text, int& value) {
@@ -67,6 +73,11 @@ bool optionIndex(const Field& f, std::string_view text, int& value) {
   return false;
 }
 
+std::string_view nameOf(std::string_view arg) {
+  std::size_t eq = arg.find('=');
+  return eq == std::string_view::npos ? arg : std::string_view(arg.data(), eq);
+}
+
 }  // namespace
 
 const Field* findField(std::string_view name) {
@@ -75,48 +86,80 @@ const Field* findField(std::string_view name) {
   return nullptr;
 }
 
-std::string nearestNames(std::string_view name) {
-  std::vector<const Field*> byDistance;
-  for (const Field& f : fields()) byDistance.push_back(&f);
-  std::stable_sort(byDistance.begin(), byDistance.end(), [&](const Field* a, const Field* b) {
-    return distance(name, a->name()) < distance(name, b->name());
-  });
-  std::string list;
-  for (int i = 0; i < 3; ++i) list += std::string(i ? ", " : "") + byDistance[i]->name();
-  return list;
+void nearestNames(std::string_view name, Text& out) {
+  bool taken[kFieldCount] = {};
+  for (int pick = 0; pick < 3; ++pick) {
+    int best = -1, bestDistance = 0;
+    for (int i = 0; i < kFieldCount; ++i) {
+      if (taken[i]) continue;
+      int d = distance(name, fields()[i].name());
+      if (best < 0 || d < bestDistance) best = i, bestDistance = d;
+    }
+    taken[best] = true;
+    out << (pick ? ", " : "") << fields()[best].name();
+  }
 }
 
-const Field* lookUpField(std::string_view name, std::string& error) {
+const Field* lookUpField(std::string_view name, Text& error) {
   const Field* f = findField(name);
-  if (!f) error = "unknown field \"" + std::string(name) + "\"; nearest: " + nearestNames(name);
+  if (!f) {
+    error << "unknown field \"" << name << "\"; nearest: ";
+    nearestNames(name, error);
+  }
   return f;
 }
 
-bool parseAssignment(std::string_view arg, Assignment& out, std::string& error) {
+bool isWritable(const Field& f, Text& error) {
+  if (f.writable()) return true;
+  error << f.name() << " is read-only: the chip sets it and the editor only shows it (quorvex.html#" << f.name() << ")";
+  return false;
+}
+
+bool parseAssignment(std::string_view arg, Assignment& out, Text& error) {
   std::size_t eq = arg.find('=');
   if (eq == std::string_view::npos) {
-    error = "\"" + std::string(arg) + "\": expected NAME=VALUE";
+    error << '"' << arg << "\": expected NAME=VALUE";
     return false;
   }
-  const Field* f = lookUpField(arg.substr(0, eq), error);
+  const Field* f = lookUpField(nameOf(arg), error);
   if (!f) return false;
-  std::string_view text = arg.substr(eq + 1);
-  const std::string what = std::string(arg) + ": ";
+  if (!f->writable()) {
+    error << arg << ": ";
+    return isWritable(*f, error);
+  }
+  std::string_view text(arg.data() + eq + 1, arg.size() - eq - 1);
   int value = 0;
   if (parseNumber(text, value)) {
     Range r = fieldRange(*f);
     if (value < r.low || value > r.high) {
-      error = what + "out of range; " + rangeText(*f);
+      error << arg << ": out of range; ";
+      rangeText(*f, error);
       return false;
     }
   } else if (f->kind != Kind::List) {
-    error = what + "not a number; " + rangeText(*f);
+    error << arg << ": not a number; ";
+    rangeText(*f, error);
     return false;
   } else if (!optionIndex(*f, text, value)) {
-    error = what + "no such option; " + rangeText(*f) + " or one of " + optionList(*f);
+    error << arg << ": no such option; ";
+    rangeText(*f, error);
+    error << " or one of ";
+    optionList(*f, error);
     return false;
   }
   out = {f, value};
+  return true;
+}
+
+bool parseAssignments(const char* const* args, int count, Assignment* out, Text& error) {
+  for (int i = 0; i < count; ++i) {
+    if (!parseAssignment(args[i], out[i], error)) return false;
+    for (int j = 0; j < i; ++j)
+      if (out[j].field == out[i].field) {
+        error << args[i] << ": " << out[i].field->name() << " is named twice (first as " << args[j] << ")";
+        return false;
+      }
+  }
   return true;
 }
 

@@ -1,7 +1,5 @@
-// The short names of the editor's fields and the view of a field over the four tables.
+// The short names of the editor's fields and the view of a field over the editor's tables.
 #include "qvx/field_catalog.h"
-
-#include <cstdio>
 
 #include "regedit/resource.h"
 
@@ -9,7 +7,7 @@ namespace qvx {
 
 using namespace quorvex;
 
-const std::array<FieldName, kFieldCount> fieldNames = {{
+const std::array<FieldName, kWritableFieldCount> fieldNames = {{
     {IDC_MODE, "MODE", "MODE2...0"},
     {IDC_GUDL, "GUDL", "GUDL2...0"},
     {IDC_FUSE, "FUSE", "FUSE1...0"},
@@ -71,41 +69,66 @@ const std::array<FieldName, kFieldCount> fieldNames = {{
 
 namespace {
 
+constexpr int kShownFieldCount = kFieldCount - kWritableFieldCount;
+
 Field resolve(const FieldName& n) {
-  Field f{&n, Kind::List, findComboField(n.id), findCheckField(n.id), findSpinField(n.id),
-          findWideSpinField(n.id)};
+  Field f{};
+  f.naming = &n;
+  f.list = findComboField(n.id);
+  f.bit = findCheckField(n.id);
+  f.byte = findSpinField(n.id);
+  f.wide = findWideSpinField(n.id);
+  f.kind = Kind::List;
   if (f.bit) f.kind = Kind::Bit;
   if (f.byte) f.kind = Kind::Byte;
   if (f.wide) f.kind = Kind::Wide;
   return f;
 }
 
-std::array<Field, kFieldCount> resolveAll() {
-  std::array<Field, kFieldCount> all{};
-  for (int i = 0; i < kFieldCount; ++i) all[i] = resolve(fieldNames[i]);
-  return all;
+const ShownField* shownField(int index) {
+  return index < static_cast<int>(statusFields.size()) ? &statusFields[index] : &chipVersionField;
 }
 
-// The highest and lowest bit of a mask, as "7-6", or "5" for one bit.
-std::string maskBits(unsigned mask) {
-  int low = 0, high = 7;
-  while (!(mask & (1u << low))) ++low;
-  while (!(mask & (1u << high))) --high;
-  return high == low ? std::to_string(low) : std::to_string(high) + "-" + std::to_string(low);
+struct Catalog {
+  std::array<FieldName, kShownFieldCount> shownNames;
+  std::array<Field, kFieldCount> all;
+  RawBitGroups raw;
+};
+
+void addRawGroups(int subaddress, RawBitGroups& raw) {
+  unsigned free = uncontrolledBits(subaddress);
+  for (int bit = 7; bit >= 0;) {
+    if (!(free & (1u << bit))) {
+      --bit;
+      continue;
+    }
+    unsigned mask = 0;
+    for (; bit >= 0 && (free & (1u << bit)); --bit) mask |= 1u << bit;
+    raw.groups[raw.count++] = {static_cast<std::uint8_t>(subaddress), static_cast<std::uint8_t>(mask)};
+  }
+}
+
+// Built in place on first use: the shown fields point at their names in it.
+const Catalog& catalog() {
+  static Catalog c{};
+  static bool built = false;
+  if (built) return c;
+  for (int i = 0; i < kWritableFieldCount; ++i) c.all[i] = resolve(fieldNames[i]);
+  for (int i = 0; i < kShownFieldCount; ++i) {
+    const ShownField* shown = shownField(i);
+    c.shownNames[i] = {shown->id, shown->name, shown->label};
+    c.all[kWritableFieldCount + i] = {&c.shownNames[i], Kind::Shown, nullptr, nullptr, nullptr, nullptr, shown};
+  }
+  for (int r = 0; r < kRegisterCount; ++r) addRawGroups(r, c.raw);
+  built = true;
+  return c;
 }
 
 }  // namespace
 
-const std::array<Field, kFieldCount>& fields() {
-  static const std::array<Field, kFieldCount> all = resolveAll();
-  return all;
-}
+const std::array<Field, kFieldCount>& fields() { return catalog().all; }
 
-std::string registerName(std::uint8_t subaddress) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%02X", subaddress);
-  return text;
-}
+const RawBitGroups& rawBitGroups() { return catalog().raw; }
 
 int fieldValue(const Field& f, const RegisterShadow& s) {
   switch (f.kind) {
@@ -113,6 +136,7 @@ int fieldValue(const Field& f, const RegisterShadow& s) {
     case Kind::Bit: return checkValue(*f.bit, s) ? 1 : 0;
     case Kind::Byte: return spinValue(*f.byte, s);
     case Kind::Wide: return wideValue(*f.wide, s);
+    case Kind::Shown: return shownValue(*f.shown, s);
   }
   return 0;
 }
@@ -123,6 +147,11 @@ void setFieldValue(const Field& f, RegisterShadow& s, int value) {
     case Kind::Bit: setCheckValue(*f.bit, s, value != 0); break;
     case Kind::Byte: setSpinValue(*f.byte, s, value); break;
     case Kind::Wide: setWideValue(*f.wide, s, value); break;
+    case Kind::Shown: {
+      std::uint8_t& b = s.bytes[f.shown->subaddress];
+      b = static_cast<std::uint8_t>((b & ~f.shown->mask) | ((value << f.shown->shift) & f.shown->mask));
+      break;
+    }
   }
 }
 
@@ -132,6 +161,7 @@ Range fieldRange(const Field& f) {
     case Kind::Bit: return {0, 1};
     case Kind::Byte: return {f.byte->low, f.byte->high};
     case Kind::Wide: return {0, kWideMax};
+    case Kind::Shown: return {0, f.shown->mask >> f.shown->shift};
   }
   return {0, 0};
 }
@@ -146,6 +176,7 @@ int fieldRegisters(const Field& f, std::uint8_t (&subaddresses)[2]) {
     case Kind::List: subaddresses[0] = f.list->subaddress; return 1;
     case Kind::Bit: subaddresses[0] = f.bit->subaddress; return 1;
     case Kind::Byte: subaddresses[0] = f.byte->subaddress; return 1;
+    case Kind::Shown: subaddresses[0] = f.shown->subaddress; return 1;
     case Kind::Wide:
       subaddresses[0] = f.wide->lowSubaddress;
       subaddresses[1] = f.wide->highSubaddress;
@@ -154,20 +185,21 @@ int fieldRegisters(const Field& f, std::uint8_t (&subaddresses)[2]) {
   return 0;
 }
 
-std::string registerText(const Field& f) {
+void registerText(const Field& f, Text& out) {
   std::uint8_t regs[2];
   int n = fieldRegisters(f, regs);
-  return n == 1 ? registerName(regs[0]) : registerName(regs[0]) + "," + registerName(regs[1]);
+  out << RegisterName{regs[0]};
+  if (n == 2) out << ',' << RegisterName{regs[1]};
 }
 
-std::string bitsText(const Field& f) {
+void bitsText(const Field& f, Text& out) {
   switch (f.kind) {
-    case Kind::List: return maskBits(f.list->mask);
-    case Kind::Bit: return std::to_string(f.bit->bit);
-    case Kind::Byte: return "7-0";
-    case Kind::Wide: return "7-0," + std::to_string(f.wide->highBit);
+    case Kind::List: out << MaskBits{f.list->mask}; break;
+    case Kind::Bit: out << f.bit->bit; break;
+    case Kind::Byte: out << "7-0"; break;
+    case Kind::Wide: out << "7-0," << f.wide->highBit; break;
+    case Kind::Shown: out << MaskBits{f.shown->mask}; break;
   }
-  return "";
 }
 
 }  // namespace qvx

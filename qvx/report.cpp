@@ -1,90 +1,146 @@
 // Text and JSON forms of register sets.
 #include "qvx/report.h"
 
-#include <cstdio>
-
 namespace qvx {
 
 namespace {
 
-std::string jsonString(const char* text) {
-  if (!text) return "null";
-  std::string out = "\"";
-  for (const char* c = text; *c; ++c) {
-    if (*c == '"' || *c == '\\') {
-      out += '\\';
-      out += *c;
-    } else if (static_cast<unsigned char>(*c) < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", *c);
-      out += escaped;
-    } else {
-      out += *c;
-    }
+using Line = TextOf<1024>;
+
+void jsonString(const char* text, Text& out) {
+  if (!text) {
+    out << "null";
+    return;
   }
-  return out + "\"";
+  out << '"';
+  for (const char* c = text; *c; ++c) {
+    if (*c == '"' || *c == '\\')
+      out << '\\' << *c;
+    else if (static_cast<unsigned char>(*c) < 0x20)
+      out << "\\u00"
+          << "0123456789abcdef"[(*c >> 4) & 1] << "0123456789abcdef"[*c & 15];
+    else
+      out << *c;
+  }
+  out << '"';
 }
 
-// "name", "register", "bits", "value", "text" of one field.
-std::string jsonFields(const Field& f, int value) {
-  return "\"name\": " + jsonString(f.name()) + ", \"register\": " +
-         jsonString(registerText(f).c_str()) + ", \"bits\": " + jsonString(bitsText(f).c_str()) +
-         ", \"value\": " + std::to_string(value) + ", \"text\": " + jsonString(optionText(f, value));
+// "name", "register", "bits", "value", "text", "writable" of one field.
+void jsonFields(const Field& f, int value, Text& out) {
+  out << "\"name\": \"" << f.name() << "\", \"register\": \"";
+  registerText(f, out);
+  out << "\", \"bits\": \"";
+  bitsText(f, out);
+  out << "\", \"value\": " << value << ", \"text\": ";
+  jsonString(optionText(f, value), out);
+  out << ", \"writable\": " << (f.writable() ? "true" : "false");
 }
 
-std::string jsonArray(const std::string& objects) {
-  return objects.empty() ? "[]\n" : "[\n" + objects + "\n]\n";
+// Objects of a JSON array, one per line, with the brackets around them.
+class JsonArray {
+ public:
+  explicit JsonArray(const Sink& out) : out_(out) {}
+  void add(const Text& members) {
+    Line line;
+    line << (count_++ ? ",\n  {" : "[\n  {") << members.view() << '}';
+    out_.put(line);
+  }
+  void close() {
+    Line end;
+    end << (count_ ? "\n]\n" : "[]\n");
+    out_.put(end);
+  }
+
+ private:
+  const Sink& out_;
+  int count_ = 0;
+};
+
+void showLine(const Field& f, int value, Text& line) {
+  registerText(f, line);
+  line.padTo(10);
+  bitsText(f, line);
+  line.padTo(16);
+  line << f.name();
+  line.padTo(24);
+  Line number;
+  number << value;
+  line.padTo(line.size() + (number.size() < 4 ? 4 - number.size() : 0));
+  line << number.view();
+  if (const char* option = optionText(f, value))
+    line << "  " << option;
+  else if (!f.writable())
+    line << "  read-only";
+  line << '\n';
 }
 
-void appendObject(std::string& objects, const std::string& members) {
-  objects += (objects.empty() ? "  {" : ",\n  {") + members + "}";
+void rawBitsName(const RawBits& g, Text& out) {
+  out << RegisterName{g.subaddress} << (g.mask & (g.mask - 1) ? " bits " : " bit ") << MaskBits{g.mask};
 }
 
-std::string showLine(const Field& f, int value) {
-  char line[64];
-  std::snprintf(line, sizeof line, "%-9s %-5s %-6s %4d", registerText(f).c_str(),
-                bitsText(f).c_str(), f.name(), value);
-  const char* option = optionText(f, value);
-  return std::string(line) + (option ? std::string("  ") + option : "") + "\n";
+void rawJson(const RawBits& g, int was, int now, Text& out) {
+  out << "\"name\": null, \"register\": \"" << RegisterName{g.subaddress} << "\", \"bits\": \"" << MaskBits{g.mask}
+      << "\", \"value\": " << now << ", \"text\": null, \"writable\": false, \"old\": " << was << ", \"oldText\": null";
 }
 
 }  // namespace
 
-std::string valueText(const Field& f, int value) {
-  const char* option = optionText(f, value);
-  return std::to_string(value) + (option ? std::string(" \"") + option + "\"" : "");
+void valueText(const Field& f, int value, Text& out) {
+  out << value;
+  if (const char* option = optionText(f, value)) out << " \"" << option << '"';
 }
 
-std::string showText(const RegisterShadow& s, bool json) {
-  std::string out;
+void showReport(const RegisterShadow& s, bool json, const Sink& out) {
+  JsonArray array(out);
   for (const Field& f : fields()) {
+    Line line;
     int value = fieldValue(f, s);
-    if (json)
-      appendObject(out, jsonFields(f, value));
-    else
-      out += showLine(f, value);
+    if (json) {
+      jsonFields(f, value, line);
+      array.add(line);
+    } else {
+      showLine(f, value, line);
+      out.put(line);
+    }
   }
-  return json ? jsonArray(out) : out;
+  if (json) array.close();
 }
 
-std::string diffText(const RegisterShadow& a, const RegisterShadow& b, bool json) {
-  std::string out;
+bool diffReport(const RegisterShadow& a, const RegisterShadow& b, bool json, const Sink& out) {
+  JsonArray array(out);
   for (const Field& f : fields()) {
     int was = fieldValue(f, a), now = fieldValue(f, b);
     if (was == now) continue;
-    if (json)
-      appendObject(out, jsonFields(f, now) + ", \"old\": " + std::to_string(was) +
-                            ", \"oldText\": " + jsonString(optionText(f, was)));
-    else
-      out += std::string(f.name()) + ": " + valueText(f, was) + " -> " + valueText(f, now) + "\n";
+    Line line;
+    if (json) {
+      jsonFields(f, now, line);
+      line << ", \"old\": " << was << ", \"oldText\": ";
+      jsonString(optionText(f, was), line);
+      array.add(line);
+    } else {
+      line << f.name() << ": ";
+      valueText(f, was, line);
+      line << " -> ";
+      valueText(f, now, line);
+      out.put(line << '\n');
+    }
   }
-  return json ? jsonArray(out) : out;
-}
-
-bool fieldsDiffer(const RegisterShadow& a, const RegisterShadow& b) {
-  for (const Field& f : fields())
-    if (fieldValue(f, a) != fieldValue(f, b)) return true;
-  return false;
+  const RawBitGroups& raw = rawBitGroups();
+  for (int i = 0; i < raw.count; ++i) {
+    const RawBits& g = raw.groups[i];
+    int was = a.bytes[g.subaddress] & g.mask, now = b.bytes[g.subaddress] & g.mask;
+    if (was == now) continue;
+    Line line;
+    if (json) {
+      rawJson(g, was, now, line);
+      array.add(line);
+    } else {
+      rawBitsName(g, line);
+      out.put(line << ": " << ByteValue{was} << " -> " << ByteValue{now} << '\n');
+    }
+  }
+  if (json) array.close();
+  return a.bytes != b.bytes;
 }
 
 }  // namespace qvx

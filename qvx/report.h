@@ -1,20 +1,19 @@
-// What qvx prints: a register set field by field, the fields in which two sets differ, as
-// aligned lines or as a JSON array. No platform calls.
+// What qvx prints: a register set field by field, and how two sets differ (every field by
+// name, every other bit group raw), as aligned lines or as a JSON array. No platform calls.
 #pragma once
-#include <string>
-
 #include "qvx/field_catalog.h"
 
 namespace qvx {
 
-// Every field, one line each: register, bits, name, value and a list field's option text.
-std::string showText(const RegisterShadow& s, bool json);
-// The fields that differ from a to b, one line each ("NAME: old -> new"); empty when none.
-std::string diffText(const RegisterShadow& a, const RegisterShadow& b, bool json);
-// Whether any field differs between a and b.
-bool fieldsDiffer(const RegisterShadow& a, const RegisterShadow& b);
+// Every field, one line each: register, bits, name, value, and a list field's option text
+// or "read-only".
+void showReport(const RegisterShadow& s, bool json, const Sink& out);
+// The fields that differ from a to b ("NAME: old -> new"), then the bits that belong to no
+// field ("0x17 bits 7-2: 0x00 -> 0x3c"); nothing (or "[]") when all 32 bytes are equal.
+// Returns whether any byte differs.
+bool diffReport(const RegisterShadow& a, const RegisterShadow& b, bool json, const Sink& out);
 
 // A value as shown in a line: the number, with a list field's option text in quotes.
-std::string valueText(const Field& f, int value);
+void valueText(const Field& f, int value, Text& out);
 
 }  // namespace qvx

@@ -1,42 +1,31 @@
-// Reading and writing 32-byte snapshot files with the C library.
+// The size rules of snapshot files.
 #include "qvx/snapshot_io.h"
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace qvx {
 
-bool readSnapshot(const std::string& path, RegisterShadow& s, std::string& error) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) {
-    error = path + (errno == ENOENT ? ": no such file" : ": cannot open (" + std::string(std::strerror(errno)) + ")");
+bool readSnapshot(const char* path, SnapshotFile& out, Text& error) {
+  constexpr int kRead = quorvex::kRegisterCount + 1;  // one more tells a longer file
+  unsigned char bytes[kRead];
+  int got = 0;
+  long long size = -1;
+  if (!readStart(path, bytes, kRead, got, size, error)) return false;
+  if (got < quorvex::kRegisterCount) {
+    error << path << ": " << got << " bytes, not 32";
     return false;
   }
-  unsigned char buffer[4096];
-  RegisterShadow read{};
-  std::size_t total = 0, n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-    if (total < read.bytes.size())
-      std::memcpy(read.bytes.data() + total, buffer, std::min(n, read.bytes.size() - total));
-    total += n;
-  }
-  bool failed = std::ferror(file);
-  std::fclose(file);
-  if (failed) {
-    error = path + ": cannot read";
-    return false;
-  }
-  if (total != read.bytes.size()) {
-    error = path + ": " + std::to_string(total) + " bytes, not 32";
-    return false;
-  }
-  s = read;
+  for (int i = 0; i < quorvex::kRegisterCount; ++i) out.shadow.bytes[i] = bytes[i];
+  out.longer = got == kRead;
+  out.size = size;
   return true;
 }
 
-bool writeSnapshot(const std::string& path, const RegisterShadow& s, std::string& error) {
-  return replaceFile(path, s.bytes.data(), s.bytes.size(), error);
+void longerNote(const char* path, const SnapshotFile& file, bool restKept, Text& note) {
+  note << path << ": ";
+  if (file.size >= 0 && file.size <= 2000000000)
+    note << static_cast<int>(file.size) << " bytes";
+  else
+    note << "longer than 32 bytes";
+  note << "; the first 32 are the registers, the rest is " << (restKept ? "kept as it is" : "ignored");
 }
 
 }  // namespace qvx

@@ -204,9 +204,68 @@ void setWideValue(const WideSpinField& f, RegisterShadow& s, int position) {
   setBit(s.bytes[f.highSubaddress], f.highBit, (position & 0x100) != 0);
 }
 
+const std::array<ShownField, 16> statusFields = {{
+    {IDC_SLICER_FIRST + 0, "F1RDY", "F1RDY", 0x1A, 0x01, 0, false},
+    {IDC_SLICER_FIRST + 1, "F1VAL", "F1VAL", 0x1A, 0x02, 1, false},
+    {IDC_SLICER_FIRST + 2, "F2RDY", "F2RDY", 0x1A, 0x04, 2, false},
+    {IDC_SLICER_FIRST + 3, "F2VAL", "F2VAL", 0x1A, 0x08, 3, false},
+    {IDC_SLICER_FIRST + 4, "BYTE1", "BYTE1", 0x1B, 0x7F, 0, true},
+    {IDC_SLICER_FIRST + 5, "P1", "P1", 0x1B, 0x80, 7, false},
+    {IDC_SLICER_FIRST + 6, "BYTE2", "BYTE2", 0x1C, 0x7F, 0, true},
+    {IDC_SLICER_FIRST + 7, "P2", "P2", 0x1C, 0x80, 7, false},
+    {IDC_STATUS_FIRST + 0, "CODE", "CODE", 0x1F, 0x01, 0, false},
+    {IDC_STATUS_FIRST + 1, "SLTCA", "SLTCA", 0x1F, 0x02, 1, false},
+    {IDC_STATUS_FIRST + 2, "WIPA", "WIPA", 0x1F, 0x04, 2, false},
+    {IDC_STATUS_FIRST + 3, "GLIMB", "GLIMB", 0x1F, 0x08, 3, false},
+    {IDC_STATUS_FIRST + 4, "GLIMT", "GLIMT", 0x1F, 0x10, 4, false},
+    {IDC_STATUS_FIRST + 5, "FIDT", "FIDT", 0x1F, 0x20, 5, false},
+    {IDC_STATUS_FIRST + 6, "HLCK", "HLCK", 0x1F, 0x40, 6, false},
+    {IDC_STATUS_FIRST + 7, "STTC", "STTC", 0x1F, 0x80, 7, false},
+}};
+
+const ShownField chipVersionField = {IDC_VERSION, "VERSION", "Version", 0x00, 0xF0, 4, false};
+
+int shownValue(const ShownField& f, const RegisterShadow& s) {
+  return (s.bytes[f.subaddress] & f.mask) >> f.shift;
+}
+
 char versionChar(std::uint8_t chipVersionByte) {
-  int digit = chipVersionByte >> 4;
+  int digit = (chipVersionByte & chipVersionField.mask) >> chipVersionField.shift;
   return static_cast<char>(digit < 10 ? '0' + digit : 'A' + digit - 10);
+}
+
+namespace {
+
+bool listed(const std::uint8_t* list, int subaddress) {
+  for (; *list != kListEnd; ++list)
+    if (*list == subaddress) return true;
+  return false;
+}
+
+}  // namespace
+
+RegisterRole registerRole(int subaddress) {
+  if (listed(writableRegisters, subaddress)) return RegisterRole::Written;
+  if (listed(statusRegisters, subaddress)) return RegisterRole::Polled;
+  if (listed(readableRegisters, subaddress)) return RegisterRole::ReadOnce;
+  return RegisterRole::Unused;
+}
+
+std::uint8_t uncontrolledBits(int subaddress) {
+  unsigned covered = 0;
+  auto cover = [&](int sub, unsigned mask) {
+    if (sub == subaddress) covered |= mask;
+  };
+  for (const ComboField& f : comboFields) cover(f.subaddress, f.mask);
+  for (const CheckField& f : checkFields) cover(f.subaddress, 1u << f.bit);
+  for (const SpinField& f : spinFields) cover(f.subaddress, 0xFF);
+  for (const WideSpinField& f : wideSpinFields) {
+    cover(f.lowSubaddress, 0xFF);
+    cover(f.highSubaddress, 1u << f.highBit);
+  }
+  for (const ShownField& f : statusFields) cover(f.subaddress, f.mask);
+  cover(chipVersionField.subaddress, chipVersionField.mask);
+  return static_cast<std::uint8_t>(~covered & 0xFF);
 }
 
 }  // namespace quorvex

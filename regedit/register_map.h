@@ -77,8 +77,34 @@ SpinRange spinRange(const SpinField& f, int position);
 int wideValue(const WideSpinField& f, const RegisterShadow& s);
 void setWideValue(const WideSpinField& f, RegisterShadow& s, int position);
 
-// The character after "V" in the chip version text: bits 7-4 of register 0x00 as one
-// hexadecimal digit (upper case).
+// A field the editor shows but never writes: a text-slicer or status bit group (polled once
+// a second) or the chip version (read once). Its value is (byte & mask) >> shift.
+struct ShownField {
+  int id;             // the control that shows the value
+  const char* name;   // the decoder's name for the field
+  const char* label;  // the text beside the control
+  std::uint8_t subaddress, mask, shift;
+  bool hex;  // shown as two lower-case hexadecimal digits ("%02x"), else as a decimal digit
+};
+
+// F1RDY ... P2 (controls 300 to 307) and CODE ... STTC (400 to 407), in control order.
+extern const std::array<ShownField, 16> statusFields;
+// Bits 7-4 of 0x00, shown as "V" and one digit (control 506).
+extern const ShownField chipVersionField;
+
+int shownValue(const ShownField& f, const RegisterShadow& s);
+
+// The character after "V" in the chip version text: the chip version bits of register 0x00
+// as one hexadecimal digit (upper case).
 char versionChar(std::uint8_t chipVersionByte);
+
+// What the editor does with a register, from the register lists: writes it (and reads it
+// back on Reread), reads it once (0x00), polls it every second, or never touches it.
+enum class RegisterRole { Written, ReadOnce, Polled, Unused };
+RegisterRole registerRole(int subaddress);
+
+// The bits of a register that no field of the tables covers: the editor keeps them as read
+// (or as loaded) and never shows them; where it writes the register they go back unchanged.
+std::uint8_t uncontrolledBits(int subaddress);
 
 }  // namespace quorvex

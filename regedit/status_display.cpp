@@ -1,8 +1,6 @@
 // Change detection and texts of the status display.
 #include "regedit/status_display.h"
 
-#include "regedit/resource.h"
-
 namespace quorvex {
 
 void slicerByteText(std::uint8_t b, char (&text)[3]) {
@@ -14,34 +12,25 @@ void slicerByteText(std::uint8_t b, char (&text)[3]) {
 
 namespace {
 
-StatusText bitText(int id, std::uint8_t b, int bit) {
-  return {id, {((b >> bit) & 1) ? '1' : '0', '\0'}};
-}
-
-StatusText byteText(int id, std::uint8_t b) {
-  StatusText t{id, {}};
-  slicerByteText(b, t.text);
+// The text of one value control: a digit, or two hexadecimal digits.
+StatusText fieldText(const ShownField& f, std::uint8_t b) {
+  StatusText t{f.id, {}};
+  std::uint8_t value = static_cast<std::uint8_t>((b & f.mask) >> f.shift);
+  if (f.hex) {
+    slicerByteText(value, t.text);
+  } else {
+    t.text[0] = static_cast<char>('0' + value);
+    t.text[1] = '\0';
+  }
   return t;
 }
 
-// The texts of one group for its byte.
-int groupTexts(int group, std::uint8_t b, StatusText* out) {
-  switch (group) {
-    case 0:  // F1RDY, F1VAL, F2RDY, F2VAL
-      for (int i = 0; i < 4; ++i) out[i] = bitText(IDC_SLICER_FIRST + i, b, i);
-      return 4;
-    case 1:  // BYTE1, P1
-      out[0] = byteText(IDC_SLICER_FIRST + 4, b);
-      out[1] = bitText(IDC_SLICER_FIRST + 5, b, 7);
-      return 2;
-    case 2:  // BYTE2, P2
-      out[0] = byteText(IDC_SLICER_FIRST + 6, b);
-      out[1] = bitText(IDC_SLICER_FIRST + 7, b, 7);
-      return 2;
-    default:  // CODE ... STTC
-      for (int i = 0; i < 8; ++i) out[i] = bitText(IDC_STATUS_FIRST + i, b, i);
-      return 8;
-  }
+// The texts of the fields of one status register for its byte, in control order.
+int registerTexts(std::uint8_t subaddress, std::uint8_t b, StatusText* out) {
+  int count = 0;
+  for (const ShownField& f : statusFields)
+    if (f.subaddress == subaddress) out[count++] = fieldText(f, b);
+  return count;
 }
 
 }  // namespace
@@ -59,7 +48,7 @@ int statusUpdates(StatusCache& cache, const RegisterShadow& shadow,
     std::uint8_t b = shadow.bytes[statusRegisters[g]];
     if (b == cache.bytes[g]) continue;
     cache.bytes[g] = b;
-    count += groupTexts(g, b, &out[count]);
+    count += registerTexts(statusRegisters[g], b, &out[count]);
   }
   return count;
 }

@@ -77,6 +77,40 @@ TEST(RegisterTables, FieldsDoNotOverlapAndLeaveTheUncontrolledBitsAlone) {
   for (int s = 0; s < kRegisterCount; ++s) EXPECT_EQ(covered[s], expected[s]) << "register " << s;
 }
 
+TEST(RegisterTables, ShownFieldsAndTheVersionLeaveOnlyTheBitsWithoutAControl) {
+  std::uint8_t shown[kRegisterCount] = {};
+  auto claim = [&](int sub, int mask, const char* name) {
+    EXPECT_EQ(shown[sub] & mask, 0) << name << " overlaps at " << sub;
+    shown[sub] |= mask;
+  };
+  for (const ShownField& f : statusFields) {
+    claim(f.subaddress, f.mask, f.name);
+    EXPECT_EQ(f.mask >> f.shift << f.shift, f.mask) << f.name << ": shift below the mask";
+    EXPECT_EQ(f.mask >> f.shift & 1, 1) << f.name << ": shift above the lowest bit";
+  }
+  claim(chipVersionField.subaddress, chipVersionField.mask, chipVersionField.name);
+  // The bits the register map gives no control: the rest of 0x00 and 0x1A, 0x03 bit 7,
+  // 0x08 bit 4, 0x17 bits 7-2, and the registers without fields.
+  struct Row { int sub, bits; } rows[] = {{0x00, 0x0F}, {0x01, 0xFF}, {0x03, 0x80}, {0x08, 0x10},
+                                          {0x0F, 0xFF}, {0x14, 0xFF}, {0x17, 0xFC}, {0x18, 0xFF},
+                                          {0x19, 0xFF}, {0x1A, 0xF0}, {0x1D, 0xFF}, {0x1E, 0xFF}};
+  std::uint8_t expected[kRegisterCount] = {};
+  for (const Row& r : rows) expected[r.sub] = static_cast<std::uint8_t>(r.bits);
+  for (int s = 0; s < kRegisterCount; ++s) EXPECT_EQ(uncontrolledBits(s), expected[s]) << "register " << s;
+  // The editor's controls 300 to 307 and 400 to 407, in that order.
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(statusFields[i].id, (i < 8 ? 300 : 392) + i) << statusFields[i].name;
+}
+
+TEST(RegisterTables, EachRegistersRoleFollowsTheLists) {
+  for (int s = 0; s < kRegisterCount; ++s) {
+    RegisterRole want = RegisterRole::Unused;
+    if (s == 0x00) want = RegisterRole::ReadOnce;
+    if ((s >= 0x02 && s <= 0x13 && s != 0x0F) || (s >= 0x15 && s <= 0x17)) want = RegisterRole::Written;
+    if (s == 0x1A || s == 0x1B || s == 0x1C || s == 0x1F) want = RegisterRole::Polled;
+    EXPECT_EQ(registerRole(s), want) << "register " << s;
+  }
+}
+
 TEST(RegisterTables, OptionTextsStartWithTheirCodeSoSortedOrderIsCodeOrder) {
   for (const auto& f : comboFields) {
     int bits = 0;

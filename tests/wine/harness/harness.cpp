@@ -447,8 +447,8 @@ std::string dragCommand(HWND w, POINT from, POINT to, const std::string& key) {
   std::string down = key.empty() ? "" : "keydown " + key + " ";
   auto at = [](POINT p) { return std::to_string(p.x) + " " + std::to_string(p.y); };
   POINT mid{(from.x + to.x) / 2, (from.y + to.y) / 2};
-  return activate + down + "mousemove --sync " + at(from) + " mousedown 1 sleep 0.1 mousemove --sync " + at(mid) +
-         " sleep 0.1 mousemove --sync " + at(to) + " sleep 0.1";
+  return activate + down + "mousemove --sync " + at(from) + " mousedown 1 sleep 0.25 mousemove --sync " + at(mid) +
+         " sleep 0.25 mousemove --sync " + at(to) + " sleep 0.25";
 }
 }  // namespace
 

@@ -10,7 +10,7 @@
 
 namespace harness {
 
-constexpr int kWait = 15000;  // generous limit for any condition, in ms
+constexpr int kWait = 30000;  // generous limit for any condition, in ms (Wine may run under an emulator)
 
 // Polls cond every 20 ms, pumping this thread's messages, until it holds or timeoutMs passed.
 bool waitFor(const std::function<bool()>& cond, int timeoutMs = kWait);

@@ -131,7 +131,7 @@ TEST_F(QvxTest, EditorSnapshotShowsInQvxAndApplyMakesAFreshChipShowIt) {
   QvxRun show = runQvx(*box, "show snapshot.qvx");
   EXPECT_EQ(show.code, 0) << show.err;
   auto values = valuesOf(show.out);
-  EXPECT_EQ(values.size(), 57u);
+  EXPECT_EQ(values.size(), 74u);
   EXPECT_EQ(values["MODE"], "6");
   EXPECT_EQ(values["BRIG"], "140");
   EXPECT_NE(show.out.find(" 6  110 - Mode 6: Y (automatic gain) + C (gain channel 2 adapted to Y gain)\r\n"),
@@ -170,7 +170,13 @@ TEST_F(QvxTest, LiveShowsWhatTheEditorShows) {
   QvxRun live = runQvx(*box, "live");
   ASSERT_EQ(live.code, 0) << live.err;
   auto values = valuesOf(live.out);
-  for (const qvx::Field& f : qvx::fields()) EXPECT_EQ(values[f.name()], editorValue(editor, f)) << f.name();
+  for (const qvx::Field& f : qvx::fields()) {
+    if (!f.writable()) continue;
+    EXPECT_EQ(values[f.name()], editorValue(editor, f)) << f.name();
+  }
+  // The chip version, which the editor shows as "V" and one hexadecimal digit.
+  ASSERT_EQ(values.count("VERSION"), 1u);
+  EXPECT_EQ(editor.text(IDC_VERSION), std::string("V") + "0123456789ABCDEF"[std::stoi(values["VERSION"]) & 15]);
   EXPECT_EQ(values["CSTD"], "5");
   EXPECT_EQ(values["HPLL"], "1");
   EXPECT_EQ(values["HUEC"], editor.text(IDC_HUE));
@@ -182,8 +188,8 @@ TEST_F(QvxTest, EveryLabelOfThePageIsATextOfTheEditor) {
   std::string texts;
   for (HWND c = GetWindow(editor.dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
     texts += "\n" + windowText(c) + "\n";
-  for (const qvx::FieldName& n : qvx::fieldNames)
-    EXPECT_NE(texts.find("\n" + std::string(n.label) + "\n"), std::string::npos) << n.name;
+  for (const qvx::Field& f : qvx::fields())
+    EXPECT_NE(texts.find("\n" + std::string(f.naming->label) + "\n"), std::string::npos) << f.name();
 }
 
 TEST_F(QvxTest, ApplyOfNamedFieldsChangesOnlyThoseFieldsOnTheChip) {
@@ -219,6 +225,57 @@ TEST_F(QvxTest, LiveAndApplyWithoutAServerFailWithStatusTwo) {
     EXPECT_EQ(r.err, "qvx: no I2C server is running (window \"I2CDriverWindow\")\r\n") << args;
     EXPECT_EQ(r.out, "");
   }
+}
+
+namespace {
+
+// The temporary files qvx.exe makes beside a target ("qvxNNNN.tmp") that are still there.
+int temporaryFiles(Sandbox& box) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(box.path("qvx*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  int n = 0;
+  do ++n;
+  while (FindNextFileA(search, &found));
+  FindClose(search);
+  return n;
+}
+
+}  // namespace
+
+// As the editor's Save: a read-only snapshot is refused, one that another program holds open
+// is written in place; a longer file keeps its rest either way, an existing one needs --force.
+TEST_F(QvxTest, SetRefusesAReadOnlyFileAndWritesAHeldOneInPlace) {
+  const std::string tuned(32, '\x11');
+  ASSERT_TRUE(writeFile(box->path("ro.qvx"), tuned));
+  ASSERT_TRUE(SetFileAttributesA(box->path("ro.qvx").c_str(), FILE_ATTRIBUTE_READONLY));
+  QvxRun ro = runQvx(*box, "set ro.qvx MODE=6");
+  EXPECT_EQ(ro.code, 2);
+  EXPECT_EQ(ro.err, "qvx: ro.qvx: read-only; nothing was written\r\n");
+  EXPECT_EQ(readFile(box->path("ro.qvx")), tuned);
+
+  std::string expected = tuned + "rest";
+  expected[0x02] = static_cast<char>((0x11 & ~0x07) | 6);
+  ASSERT_TRUE(writeFile(box->path("long.qvx"), tuned + "rest"));
+  QvxRun replaced = runQvx(*box, "set long.qvx MODE=6");
+  EXPECT_EQ(replaced.code, 0) << replaced.err;
+  EXPECT_EQ(readFile(box->path("long.qvx")), expected);
+
+  ASSERT_TRUE(writeFile(box->path("held.qvx"), tuned + "rest"));
+  HANDLE held = CreateFileA(box->path("held.qvx").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  QvxRun set = runQvx(*box, "set held.qvx MODE=6");
+  EXPECT_EQ(set.code, 0) << set.err;
+  EXPECT_EQ(readFile(box->path("held.qvx")), expected);
+  QvxRun again = runQvx(*box, "new held.qvx");
+  EXPECT_EQ(again.code, 2);
+  EXPECT_EQ(readFile(box->path("held.qvx")), expected);
+  QvxRun forced = runQvx(*box, "new --force held.qvx");
+  EXPECT_EQ(forced.code, 0) << forced.err;
+  EXPECT_EQ(readFile(box->path("held.qvx")).size(), 32u);
+  CloseHandle(held);
+  EXPECT_EQ(temporaryFiles(*box), 0);
 }
 
 namespace {

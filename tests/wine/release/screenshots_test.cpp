@@ -25,6 +25,16 @@ Picture pngPicture(const std::string& png) {
   return p;
 }
 
+// Width and height from a PNG's header; 0 x 0 when the bytes are no PNG.
+SIZE pngSize(const std::string& png) {
+  if (png.size() < 24 || png.compare(1, 3, "PNG") != 0) return {0, 0};
+  auto number = [&](size_t at) {
+    return static_cast<LONG>(static_cast<unsigned char>(png[at]) << 24 | static_cast<unsigned char>(png[at + 1]) << 16 |
+                             static_cast<unsigned char>(png[at + 2]) << 8 | static_cast<unsigned char>(png[at + 3]));
+  };
+  return {number(16), number(20)};
+}
+
 TEST(Screenshots, EachPictureShowsItsWholeWindowAndTheViewersInColour) {
   const std::string folder = "/tmp/vt-screenshots-" + std::to_string(GetCurrentProcessId());
   // A Unix program started from Wine gets a Windows PATH and no WINEDLLOVERRIDES: give the
@@ -52,6 +62,14 @@ TEST(Screenshots, EachPictureShowsItsWholeWindowAndTheViewersInColour) {
     if (scene == "viewer") {
       EXPECT_GT(colourfulPixels(p), static_cast<size_t>(p.width * p.height / 20));
     }
+    // The README's picture, as committed, has the size of a fresh one: a window that grew or
+    // shrank since is a stale picture.
+    const SIZE committed =
+        pngSize(readFile(unixToWindows(std::string(std::getenv("VT_SOURCE")) + "/docs/images/" + scene + ".png")));
+    const SIZE fresh = pngSize(readFile(unixToWindows(folder + "/" + scene + ".png")));
+    EXPECT_TRUE(committed.cx == fresh.cx && committed.cy == fresh.cy)
+        << "docs/images/" << scene << ".png is " << committed.cx << " x " << committed.cy << ", a fresh picture "
+        << fresh.cx << " x " << fresh.cy << ": take the pictures again with tools/screenshots";
   }
   runUnix("/bin/rm", "-rf '" + folder + "'");
 }

@@ -205,8 +205,14 @@ TEST_F(ViewerVolume, BuzKeysBeepOnceEachWithoutTheLineInWindowAndFullScreen) {
 
 // Picks "&Volume..." from the popup menu with the keyboard: the tenth item, counting the
 // grayed ones and not the separators. Returns the number of beeps that followed.
+// The pointer is parked off every window first: a mouse move that reaches the menu after
+// the first keys (its own appearance under the pointer makes one) clears the selection.
 int pickVolumeFromThePopup(HWND window) {
-  click(window, 40, 40, true);
+  moveMouse(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+  bringToFront(window);
+  POINT at{40, 40};
+  ClientToScreen(window, &at);
+  PostMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(at.x, at.y));
   if (!waitPopupMenu()) return -1;
   for (int i = 0; i < 10; ++i) pressKey(nullptr, VK_DOWN);
   const int before = beepCount();
