@@ -8,7 +8,7 @@ namespace {
 
 const char kServerName[] = "I2CDriverWindow";
 
-HWND findServer() { return FindWindowA(kServerName, kServerName); }
+HWND findWindow() { return FindWindowA(kServerName, kServerName); }
 
 // The quoted command line of busgate.drv beside this program; false on failure.
 bool serverCommand(char (&line)[quorvex::kPathSize]) {
@@ -49,15 +49,20 @@ bool answers(HWND window) {
 }  // namespace
 
 bool connectServer(Server& server) {
-  HWND found = findServer();
+  HWND found = findWindow();
   if (found) {
     if (answers(found)) server.window = found;  // a hung one counts as none
   } else if (startServer(server)) {
-    server.window = findServer();
+    server.window = findWindow();
   }
   if (server.window) return true;
   endStartedServer(server);
   return false;
+}
+
+bool findServer(Server& server) {
+  server.window = findWindow();
+  return server.window != nullptr;
 }
 
 void closeServer(Server& server) {

@@ -25,6 +25,9 @@ struct Server {
 // none is started then), or to busgate.drv started beside this program and found once it
 // is idle. False when there is none; a server started for nothing is ended.
 bool connectServer(Server& server);
+// Links server to a running server's window as found, without asking it anything; false when
+// none runs.
+bool findServer(Server& server);
 
 // Asks the server to close and forgets it; one this program started that still has its
 // window kCloseWaitMs later is hung, and is ended.

@@ -5,20 +5,25 @@
 #pragma once
 #include <cstdint>
 
+#include "qvx/text.h"
+
 namespace qvx {
 
 // Links to the server (starting it when none runs); false with error.
-bool openLiveRun(const char*& error);
-// One register read; false when the server did not acknowledge it. One thread at a time.
-bool liveRead(std::uint8_t subaddress, std::uint8_t& value);
+bool openLiveRun(Text& error);
+// One register read; false with error when the server did not acknowledge it. One thread at a
+// time.
+bool liveRead(std::uint8_t subaddress, std::uint8_t& value, Text& error);
 // Milliseconds since the run's first read (0 before it), to a fraction of one.
 double liveElapsedMs();
 // Whether the run is to stop: Ctrl+C or the console closing, or limitMs (0: none) reached.
 bool liveStopRequested(long long limitMs);
 // Sleeps ms, or less when a stop is requested.
 void liveSleep(int ms);
-// Whether the register editor ("Quorvex Control Center") is open.
-bool editorRunning();
+// Whether the register editor ("Quorvex Control Center") has opened since the last call: true
+// once when it is first found open, and again after it was found closed; it is looked for at
+// most once a second of the run.
+bool editorJustOpened();
 // Closes the server if this run started it, and ends the run.
 void closeLiveRun();
 

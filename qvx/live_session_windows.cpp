@@ -1,17 +1,17 @@
 // A live run through the I2C server, with the editor's way of finding or starting it.
 #include <windows.h>
 
-#include "common/i2c_server.h"
+#include "qvx/chip_link.h"
 #include "qvx/live_session.h"
 
 namespace qvx {
 namespace {
 
 const char kEditorTitle[] = "Quorvex Control Center";
+constexpr double kEditorLookMs = 1000;
 constexpr DWORD kCloseEventWaitMs = 4000;  // the system ends the process soon after a close
 
 struct LiveRun {
-  i2c::Server server;
   LARGE_INTEGER start{}, frequency{};
   volatile LONG clockStarted = 0;  // by the first read, when the chip is first asked
   HANDLE stop = nullptr;           // set by Ctrl+C, Ctrl+Break or the console closing
@@ -31,28 +31,25 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
 
 }  // namespace
 
-bool openLiveRun(const char*& error) {
+bool openLiveRun(Text& error) {
   run.stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   run.finished = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   if (!run.stop || !run.finished) {
-    error = "cannot create an event";
+    error << "cannot create an event";
     return false;
   }
-  if (!i2c::connectServer(run.server)) {
-    error = "no I2C server: none answers and busgate.drv beside qvx.exe could not be started";
-    return false;
-  }
+  if (!openChipLink(true, error)) return false;
   SetConsoleCtrlHandler(onConsoleEvent, TRUE);
   QueryPerformanceFrequency(&run.frequency);
   return true;
 }
 
-bool liveRead(std::uint8_t subaddress, std::uint8_t& value) {
+bool liveRead(std::uint8_t subaddress, std::uint8_t& value, Text& error) {
   if (!run.clockStarted) {
     QueryPerformanceCounter(&run.start);
     InterlockedExchange(&run.clockStarted, 1);
   }
-  return run.server.window && i2c::request(run.server.window, i2c::WM_I2C_READ, subaddress, 0, SMTO_NORMAL, value);
+  return readChipRegister(subaddress, value, error);
 }
 
 double liveElapsedMs() {
@@ -69,7 +66,16 @@ bool liveStopRequested(long long limitMs) {
 
 void liveSleep(int ms) { WaitForSingleObject(run.stop, static_cast<DWORD>(ms)); }
 
-bool editorRunning() { return FindWindowA(MAKEINTATOM(0x8002), kEditorTitle) != nullptr; }
+bool editorJustOpened() {
+  static double nextLook = 0;
+  static bool seen = false;
+  if (liveElapsedMs() < nextLook) return false;
+  nextLook = liveElapsedMs() + kEditorLookMs;
+  bool running = FindWindowA(MAKEINTATOM(0x8002), kEditorTitle) != nullptr;  // a dialog box
+  bool opened = running && !seen;
+  seen = running;
+  return opened;
+}
 
 void utf8Console(bool on) {
   static UINT previous = 0;
@@ -84,8 +90,7 @@ void utf8Console(bool on) {
 }
 
 void closeLiveRun() {
-  if (run.server.startedProcess) i2c::closeServer(run.server);  // one found running stays
-  run.server = i2c::Server{};
+  closeChipLink();
   SetEvent(run.finished);
 }
 

@@ -6,22 +6,19 @@
 namespace captions {
 namespace {
 
+using qvx::Elapsed;
+
 // Subtitle files end their lines with CR LF, the same from both builds.
 const char kFileLineEnd[] = "\r\n";
 const char kContinuation[] = "            ";  // as wide as the time of the first row
 
-// fputs of several texts: the printf family would bring in the C runtime's large formatter.
-void put(std::FILE* f, const char* a, const char* b = "", const char* c = "", const char* d = "") {
-  std::fputs(a, f);
-  std::fputs(b, f);
-  std::fputs(c, f);
-  std::fputs(d, f);
-}
+constexpr int kTimesLine = 64;  // "00:00:01,000 --> 00:00:02,000" and its end
+using RowLine = qvx::TextOf<kTimesLine + kRowTextSize>;
 
 }  // namespace
 
-CaptionOutput::CaptionOutput(std::FILE* text, std::FILE* srt, std::FILE* vtt, bool flushEach)
-    : text_(text), srt_(srt), vtt_(vtt), flushEach_(flushEach) {}
+CaptionOutput::CaptionOutput(const qvx::Sink& text, const qvx::Sink* srt, const qvx::Sink* vtt)
+    : text_(text), srt_(srt), vtt_(vtt) {}
 
 void CaptionOutput::shown(const Caption& caption) {
   if (cueOpen_) writeCue(caption.startMs);
@@ -37,54 +34,51 @@ void CaptionOutput::erased(long long ms) {
 
 void CaptionOutput::finish(long long ms) { erased(ms); }
 
-bool CaptionOutput::failed() const {
-  return std::ferror(text_) || (srt_ && std::ferror(srt_)) || (vtt_ && std::ferror(vtt_));
-}
-
 void CaptionOutput::printCaption(const Caption& c) {
-  char time[kTimeTextSize];
-  timeText(c.startMs, '.', time);
-  char row[kRowTextSize];
   for (int r = 0; r < c.rowCount; ++r) {
-    rowText(c.rows[r], row);
-    put(text_, r == 0 ? time : kContinuation, "  ", row, "\n");
+    RowLine line;
+    if (r == 0)
+      line << Elapsed{c.startMs, '.'};
+    else
+      line << kContinuation;
+    line << "  ";
+    rowText(c.rows[r], line);
+    text_.put(line << '\n');
   }
-  if (flushEach_) std::fflush(text_);
 }
 
 void CaptionOutput::writeCue(long long endMs) {
   const Caption& c = cue_;
   if (endMs <= c.startMs) return;  // shown for no time at all
-  char start[kTimeTextSize], end[kTimeTextSize];
   if (srt_) {
-    timeText(c.startMs, ',', start);
-    timeText(endMs, ',', end);
-    char number[kTimeTextSize];
-    decimalText(++srtNumber_, number);
-    put(srt_, number, kFileLineEnd);
-    put(srt_, start, " --> ", end, kFileLineEnd);
-    char row[kRowTextSize];
+    RowLine line;
+    line << ++srtNumber_ << kFileLineEnd << Elapsed{c.startMs, ','} << " --> " << Elapsed{endMs, ','} << kFileLineEnd;
+    srt_->put(line);
     for (int r = 0; r < c.rowCount; ++r) {
-      rowText(c.rows[r], row);
-      put(srt_, row, kFileLineEnd);
+      line.clear();
+      rowText(c.rows[r], line);
+      srt_->put(line << kFileLineEnd);
     }
-    std::fputs(kFileLineEnd, srt_);
-    if (flushEach_) std::fflush(srt_);
+    line.clear();
+    srt_->put(line << kFileLineEnd);
   }
   if (vtt_) {
-    timeText(c.startMs, '.', start);
-    timeText(endMs, '.', end);
-    put(vtt_, start, " --> ", end, kFileLineEnd);
-    static char row[kVttRowSize];
+    qvx::TextOf<kVttRowSize + 2> line;
+    line << Elapsed{c.startMs, '.'} << " --> " << Elapsed{endMs, '.'} << kFileLineEnd;
+    vtt_->put(line);
     for (int r = 0; r < c.rowCount; ++r) {
-      vttRowText(c.rows[r], row);
-      put(vtt_, row, kFileLineEnd);
+      line.clear();
+      vttRowText(c.rows[r], line);
+      vtt_->put(line << kFileLineEnd);
     }
-    std::fputs(kFileLineEnd, vtt_);
-    if (flushEach_) std::fflush(vtt_);
+    line.clear();
+    vtt_->put(line << kFileLineEnd);
   }
 }
 
-void writeVttHeader(std::FILE* vtt) { put(vtt, "WEBVTT", kFileLineEnd, kFileLineEnd); }
+void writeVttHeader(const qvx::Sink& vtt) {
+  qvx::TextOf<16> header;
+  vtt.put(header << "WEBVTT" << kFileLineEnd << kFileLineEnd);
+}
 
 }  // namespace captions

@@ -1,8 +1,6 @@
 // Captions as text.
 #include "qvx/captions/caption_text.h"
 
-#include <cstring>
-
 #include "qvx/captions/cc_charset.h"
 
 namespace captions {
@@ -21,74 +19,27 @@ void span(const Cell (&row)[kColumns], int& first, int& last) {
   while (last >= 0 && !shows(row[last])) --last;
 }
 
-// Appends to a bounded buffer; what does not fit is left out (the sizes above leave room).
-struct Out {
-  char* text;
-  int size, at = 0;
-  void add(const char* s) {
-    for (; *s && at < size - 1; ++s) text[at++] = *s;
-    text[at] = '\0';
-  }
-  void character(char32_t c) {
-    char bytes[5] = {};
-    utf8(c, bytes);
-    add(bytes);
-  }
-};
-
-void digits(long long value, int width, Out& out) {
-  char buf[24];
-  int n = 0;
-  do {
-    buf[n++] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value > 0 || n < width);
-  char text[24];
-  for (int i = 0; i < n; ++i) text[i] = buf[n - 1 - i];
-  text[n] = '\0';
-  out.add(text);
+void character(char32_t c, qvx::Text& out) {
+  char bytes[4];
+  out << std::string_view(bytes, static_cast<std::size_t>(utf8(c, bytes)));
 }
 
 }  // namespace
 
-void timeText(long long ms, char separator, char (&out)[kTimeTextSize]) {
-  if (ms < 0) ms = 0;
-  Out o{out, kTimeTextSize};
-  out[0] = '\0';
-  digits(ms / 3600000, 2, o);
-  o.add(":");
-  digits(ms / 60000 % 60, 2, o);
-  o.add(":");
-  digits(ms / 1000 % 60, 2, o);
-  char sep[2] = {separator, '\0'};
-  o.add(sep);
-  digits(ms % 1000, 3, o);
-}
-
-void decimalText(long long value, char (&out)[kTimeTextSize]) {
-  Out o{out, kTimeTextSize};
-  out[0] = '\0';
-  digits(value < 0 ? 0 : value, 1, o);
-}
-
-void rowText(const Cell (&row)[kColumns], char (&out)[kRowTextSize]) {
-  Out o{out, kRowTextSize};
-  out[0] = '\0';
+void rowText(const Cell (&row)[kColumns], qvx::Text& out) {
   int first, last;
   span(row, first, last);
-  for (int c = first; c <= last; ++c) o.character(row[c].character ? row[c].character : U' ');
+  for (int c = first; c <= last; ++c) character(row[c].character ? row[c].character : U' ', out);
 }
 
-void vttRowText(const Cell (&row)[kColumns], char (&out)[kVttRowSize]) {
-  Out o{out, kVttRowSize};
-  out[0] = '\0';
+void vttRowText(const Cell (&row)[kColumns], qvx::Text& out) {
   int first, last;
   span(row, first, last);
   std::uint8_t colour = kWhite;
   bool italic = false;
   auto close = [&] {
-    if (italic) o.add("</i>");
-    if (colour != kWhite) o.add("</c>");
+    if (italic) out << "</i>";
+    if (colour != kWhite) out << "</c>";
   };
   for (int c = first; c <= last; ++c) {
     const Cell& cell = row[c];
@@ -97,22 +48,18 @@ void vttRowText(const Cell (&row)[kColumns], char (&out)[kVttRowSize]) {
       close();
       colour = cell.colour <= kMagenta ? cell.colour : static_cast<std::uint8_t>(kWhite);
       italic = cell.italic;
-      if (colour != kWhite) {
-        o.add("<c.");
-        o.add(kVttColour[colour]);
-        o.add(">");
-      }
-      if (italic) o.add("<i>");
+      if (colour != kWhite) out << "<c." << kVttColour[colour] << '>';
+      if (italic) out << "<i>";
     }
     char32_t ch = cell.character ? cell.character : U' ';
     if (ch == U'&')
-      o.add("&amp;");
+      out << "&amp;";
     else if (ch == U'<')
-      o.add("&lt;");
+      out << "&lt;";
     else if (ch == U'>')
-      o.add("&gt;");
+      out << "&gt;";
     else
-      o.character(ch);
+      character(ch, out);
   }
   close();
 }

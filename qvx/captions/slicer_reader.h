@@ -6,6 +6,8 @@
 #pragma once
 #include <cstdint>
 
+#include "qvx/text.h"
+
 namespace captions {
 
 struct SlicedPair {
@@ -14,7 +16,7 @@ struct SlicedPair {
 };
 
 // False with error when no reader could be started.
-bool startSlicerReader(const char*& error);
+bool startSlicerReader(qvx::Text& error);
 // Moves up to max pairs read since the last call into pairs, waiting up to waitMs for the
 // first; returns how many, or -1 once the reader has ended and every pair is taken.
 int takeSlicedPairs(SlicedPair* pairs, int max, int waitMs);

@@ -3,8 +3,8 @@
 
 namespace captions {
 
-bool startSlicerReader(const char*& error) {
-  error = "the chip is reached only by the Windows build, qvx.exe";
+bool startSlicerReader(qvx::Text& error) {
+  error << "the chip is reached only by the Windows build, qvx.exe";
   return false;
 }
 int takeSlicedPairs(SlicedPair*, int, int) { return 0; }

@@ -37,9 +37,12 @@ void push(std::uint8_t first, std::uint8_t second, double ms) {
   SetEvent(reader.available);
 }
 
+// A failed read's message; the run reports the failure in words of its own.
+qvx::TextOf<64> readError;
+
 void readFrameRate() {
   std::uint8_t sync = 0;
-  if (qvx::liveRead(kSyncControl, sync)) reader.frameMs = (sync & kFsel) ? kFrame60Ms : kFrame50Ms;
+  if (qvx::liveRead(kSyncControl, sync, readError)) reader.frameMs = (sync & kFsel) ? kFrame60Ms : kFrame50Ms;
 }
 
 // Sleeps until ms on the run's clock; false when told to stop.
@@ -61,9 +64,9 @@ DWORD WINAPI readLoop(void*) {
       nextRateCheck = now + kRateCheckMs;
     }
     std::uint8_t status, first, second;
-    if (!qvx::liveRead(kSlicerStatus, status)) break;
+    if (!qvx::liveRead(kSlicerStatus, status, readError)) break;
     if (status & kF1Ready) {
-      if (!qvx::liveRead(kSlicerByte1, first) || !qvx::liveRead(kSlicerByte2, second)) break;
+      if (!qvx::liveRead(kSlicerByte1, first, readError) || !qvx::liveRead(kSlicerByte2, second, readError)) break;
       push(first, second, now);
       // This pair came after the last empty poll (or at most a frame before now): the next
       // one comes a frame after that.
@@ -93,13 +96,13 @@ void fineTimer(bool on) {
 
 }  // namespace
 
-bool startSlicerReader(const char*& error) {
+bool startSlicerReader(qvx::Text& error) {
   reader.frameMs = kFrame60Ms;
   reader.stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   reader.available = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   fineTimer(true);
   if (reader.stop && reader.available) reader.thread = CreateThread(nullptr, 0, readLoop, nullptr, 0, nullptr);
-  if (!reader.thread) error = "cannot start the thread that reads the chip";
+  if (!reader.thread) error << "cannot start the thread that reads the chip";
   if (reader.thread) SetThreadPriority(reader.thread, THREAD_PRIORITY_TIME_CRITICAL);
   return reader.thread != nullptr;
 }

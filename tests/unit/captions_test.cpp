@@ -18,10 +18,19 @@ using captions_test::Stream;
 namespace {
 
 std::string rowOf(const Cell (&row)[kColumns]) {
-  char text[kRowTextSize];
+  qvx::TextOf<kRowTextSize> text;
   rowText(row, text);
-  return text;
+  return std::string(text.view());
 }
+
+// A Sink that keeps what it is given.
+struct Kept {
+  std::string bytes;
+  qvx::Sink sink() {
+    return {[](void* self, const char* text, std::size_t size) { static_cast<Kept*>(self)->bytes.append(text, size); },
+            this};
+  }
+};
 
 // What the sink saw, one entry per event: "shown@MS ROW|ROW" or "erased@MS".
 struct Recorder final : CaptionSink {
@@ -185,35 +194,26 @@ TEST(CaptionOutput, TextSrtAndVttOfTheSameCaptions) {
   s.rcl().pacStyled(14, 7).text("It").midRow(0).text("is").pacStyled(15, 5).text("<&>").eoc();  // EOC at 130
   s.null(20).edm();                                                                             // EDM at 350
   s.ru(2).cr().text("ROLL").cr().null(3).text("UP").cr();  // ROLL from 410, UP from 480
-  std::FILE* text = std::tmpfile();
-  std::FILE* srt = std::tmpfile();
-  std::FILE* vtt = std::tmpfile();
-  writeVttHeader(vtt);
-  CaptionOutput out(text, srt, vtt, false);
+  Kept text, srt, vtt;
+  qvx::Sink srtSink = srt.sink(), vttSink = vtt.sink();
+  writeVttHeader(vttSink);
+  CaptionOutput out(text.sink(), &srtSink, &vttSink);
   CaptionDecoder d;
   resetDecoder(d, 1, &out);
   long long ms = 0;
   for (const auto& p : s.pairs) feedPair(d, p.first, p.second, ms += 10);
   finishDecoder(d);
   out.finish(ms + 1000);
-  auto contents = [](std::FILE* f) {
-    std::string s(4096, '\0');
-    std::rewind(f);
-    s.resize(std::fread(s.data(), 1, s.size(), f));
-    std::fclose(f);
-    return s;
-  };
-  EXPECT_FALSE(out.failed());
-  EXPECT_EQ(contents(text),
+  EXPECT_EQ(text.bytes,
             "00:00:00.130  It is\n"
             "              <&>\n"
             "00:00:00.410  ROLL\n"
             "00:00:00.480  UP\n");
-  EXPECT_EQ(contents(srt),
+  EXPECT_EQ(srt.bytes,
             "1\r\n00:00:00,130 --> 00:00:00,350\r\nIt is\r\n<&>\r\n\r\n"
             "2\r\n00:00:00,410 --> 00:00:00,480\r\nROLL\r\n\r\n"
             "3\r\n00:00:00,480 --> 00:00:01,500\r\nUP\r\n\r\n");
-  EXPECT_EQ(contents(vtt),
+  EXPECT_EQ(vtt.bytes,
             "WEBVTT\r\n\r\n"
             "00:00:00.130 --> 00:00:00.350\r\n<i>It </i>is\r\n<c.yellow>&lt;&amp;&gt;</c>\r\n\r\n"
             "00:00:00.410 --> 00:00:00.480\r\nROLL\r\n\r\n"
@@ -221,7 +221,6 @@ TEST(CaptionOutput, TextSrtAndVttOfTheSameCaptions) {
 }
 
 TEST(CaptionOutput, TimesCountFramesAt2997AndHoursGrowPast99) {
-  char t[kTimeTextSize];
   struct Row {
     long long ms;
     char separator;
@@ -232,8 +231,9 @@ TEST(CaptionOutput, TimesCountFramesAt2997AndHoursGrowPast99) {
               {3600000, ',', "01:00:00,000"},
               {100 * 3600000LL + 1, '.', "100:00:00.001"}};
   for (const Row& r : rows) {
-    timeText(r.ms, r.separator, t);
-    EXPECT_STREQ(t, r.text);
+    qvx::TextOf<24> t;
+    t << qvx::Elapsed{r.ms, r.separator};
+    EXPECT_EQ(t.view(), r.text);
   }
   EXPECT_EQ(frameMs(30), 1001);       // 00:00:01:00 of a 29.97 stream
   EXPECT_EQ(frameMs(17982), 599999);  // 00:10:00;00 drop-frame: ten minutes to the millisecond

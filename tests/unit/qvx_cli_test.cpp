@@ -469,6 +469,6 @@ TEST_F(QvxCli, HelpPrintsTheUsageAndNoArgumentsOneLineOfIt) {
   EXPECT_EQ(none.status, 2);
   EXPECT_EQ(none.out, "");
   EXPECT_EQ(none.err,
-            "qvx: usage: qvx COMMAND ARGUMENTS, COMMAND one of show, diff, set, new, live, apply; qvx --help tells "
-            "more\n");
+            "qvx: usage: qvx COMMAND ARGUMENTS, COMMAND one of show, diff, set, new, live, apply, captions; qvx "
+            "--help tells more\n");
 }
