@@ -7,6 +7,7 @@
 #include "qvx/field_args.h"
 #include "qvx/report.h"
 #include "qvx/snapshot_io.h"
+#include "qvx/watch_command.h"
 
 namespace qvx {
 namespace {
@@ -26,6 +27,10 @@ const char kUsage[] =
     "  qvx live [--json]               the chip's fields, read through the running I2C server\n"
     "  qvx apply FILE.qvx [NAME...]    writes the snapshot's registers, or only the named\n"
     "                                  fields, to the chip through the running I2C server\n"
+    "  qvx watch [--json] [--seconds N]\n"
+    "                                  the chip's fields as they change, read ten times a\n"
+    "                                  second (starting the I2C server if none runs), one\n"
+    "                                  line each: time NAME old -> new; never writes\n"
     "  qvx captions [FILE.scc] [--srt FILE] [--vtt FILE] [--channel 1|2] [--seconds N]\n"
     "                                  the closed captions of a Scenarist file, or live from\n"
     "                                  the chip's text slicer (starting the I2C server if\n"
@@ -33,8 +38,8 @@ const char kUsage[] =
     "\n"
     "A file longer than 32 bytes is read as its first 32; set keeps the rest. set and new\n"
     "write the file a link names and keep its owner, mode and hard links; they refuse a\n"
-    "read-only file. live, apply and captions without a file need the Windows build, qvx.exe;\n"
-    "Ctrl+C or --seconds ends a live captions run. Field names are matched\n"
+    "read-only file. live, apply, watch and captions without a file need the Windows build,\n"
+    "qvx.exe; Ctrl+C or --seconds ends watch and a live captions run. Field names are matched\n"
     "without regard to case; quorvex.html#NAME describes each. Exit status: 0 done, 1 diff\n"
     "found differences, 2 bad input or failure.\n";
 
@@ -145,6 +150,7 @@ const Command commands[] = {
     {"new", "FILE.qvx [--force]", 1, 1, kForce, create},
     {"live", "[--json]", 0, 0, kJson, live},
     {"apply", "FILE.qvx [NAME...]", 1, kMostWords, 0, apply},
+    {"watch", "[--json] [--seconds N]", 0, 0, kJson | kSeconds, watchCommand},
     {"captions", "[FILE.scc] [--srt FILE] [--vtt FILE] [--channel 1|2] [--seconds N]", 0, 1,
      kSrt | kVtt | kChannel | kSeconds, captions::captionsCommand},
 };

@@ -165,4 +165,19 @@ bool diffReport(const RegisterShadow& a, const RegisterShadow& b, bool json, con
   return a.bytes != b.bytes;
 }
 
+void watchReport(const RegisterShadow& a, const RegisterShadow& b, long long ms, bool json, const Sink& out) {
+  forEachChange(a, b, [&](const Change& c) {
+    Line line;
+    if (json) {
+      line << "{\"time\": \"" << Elapsed{ms, '.'} << "\", \"ms\": " << ms << ", ";
+      changeJson(c, line);
+      line << '}';
+    } else {
+      line << Elapsed{ms, '.'} << ' ';
+      changeText(c, " ", line);
+    }
+    out.put(line << '\n');
+  });
+}
+
 }  // namespace qvx

@@ -13,6 +13,7 @@
 #include "tests/wine/harness/harness.h"
 #include "tests/wine/harness/log_lines.h"
 #include "tests/wine/regedit/editor_bench.h"
+#include "tests/wine/regedit/qvx_runs.h"
 
 using namespace harness;
 using namespace bench;
@@ -87,39 +88,6 @@ bool writeSixtyHertzChip(const Sandbox& box) {
   return writeFile(box.path("decoder.bin"), regs);
 }
 
-struct QvxRun {
-  long code = -2;
-  std::string out, err;
-};
-
-HANDLE inheritableFile(const std::string& path) {
-  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-  return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, CREATE_ALWAYS, 0, nullptr);
-}
-
-// qvx.exe with args, its output and errors in files of their own.
-QvxRun runQvx(Sandbox& box, const std::string& args) {
-  static int runs = 0;
-  std::string outPath = box.path("qvx" + std::to_string(++runs) + ".out");
-  std::string errPath = box.path("qvx" + std::to_string(runs) + ".err");
-  HANDLE out = inheritableFile(outPath), err = inheritableFile(errPath);
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = out;
-  si.hStdError = err;
-  std::string line = "\"" + box.path("qvx.exe") + "\" " + args;
-  PROCESS_INFORMATION pi{};
-  BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                box.dir().c_str(), &si, &pi);
-  CloseHandle(out);
-  CloseHandle(err);
-  if (!started) return {};
-  Process process(pi);
-  long code = process.waitExit(60000);
-  return {code, readFile(outPath), readFile(errPath)};
-}
-
 // The captions printed, times left out: "text" and "              text" lines.
 Lines texts(const std::string& out) {
   Lines lines;
@@ -176,7 +144,7 @@ class CaptionsTest : public ::testing::Test {
         server = box.start("busgate.drv");
         if (!waitWindow(kServerName, kServerName)) continue;
       }
-      r = runQvx(box, args);
+      r = runQvx(box, args, 60000);
       lost = countLinesStartingWith(box.log("captions.log"), "lost ") > 0;
       if (!lost) return r;
     }
