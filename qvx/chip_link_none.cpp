@@ -3,12 +3,13 @@
 
 namespace qvx {
 
-bool openChipLink(Text& error) {
+bool openChipLink(bool, Text& error) {
   error << "the chip is reached only by the Windows build, qvx.exe";
   return false;
 }
 
 bool readChipRegister(std::uint8_t, std::uint8_t&, Text&) { return false; }
 bool writeChipRegister(std::uint8_t, std::uint8_t, Text&) { return false; }
+void closeChipLink() {}
 
 }  // namespace qvx

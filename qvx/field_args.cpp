@@ -1,12 +1,11 @@
 // Field names and values as typed by the user.
 #include "qvx/field_args.h"
 
+#include "qvx/command_line.h"
+
 namespace qvx {
 
 namespace {
-
-// Any number past every field's range reads as this, so that it is refused as out of range.
-constexpr int kBeyondAnyRange = 1000000;
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -36,23 +35,6 @@ int distance(std::string_view typed, std::string_view name) {
     }
   }
   return row[columns];
-}
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// A whole decimal number with an optional sign and any number of leading zeros; false for
-// anything else.
-bool parseNumber(std::string_view text, int& value) {
-  std::size_t at = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
-  if (at == text.size()) return false;
-  int n = 0;
-  for (std::size_t i = at; i < text.size(); ++i) {
-    if (!isDigit(text[i])) return false;
-    n = n * 10 + (text[i] - '0');
-    if (n > kBeyondAnyRange) n = kBeyondAnyRange;
-  }
-  value = text[0] == '-' ? -n : n;
-  return true;
 }
 
 void rangeText(const Field& f, Text& out) {

@@ -1,12 +1,13 @@
 // qvx: decoder register snapshots by field name, and the chip through the I2C server.
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 
+#include "qvx/captions/captions_command.h"
 #include "qvx/chip_link.h"
+#include "qvx/command_line.h"
 #include "qvx/field_args.h"
 #include "qvx/report.h"
 #include "qvx/snapshot_io.h"
+#include "qvx/watch_command.h"
 
 namespace qvx {
 namespace {
@@ -26,41 +27,21 @@ const char kUsage[] =
     "  qvx live [--json]               the chip's fields, read through the running I2C server\n"
     "  qvx apply FILE.qvx [NAME...]    writes the snapshot's registers, or only the named\n"
     "                                  fields, to the chip through the running I2C server\n"
+    "  qvx watch [--json] [--seconds N]\n"
+    "                                  the chip's fields as they change, read ten times a\n"
+    "                                  second (starting the I2C server if none runs), one\n"
+    "                                  line each: time NAME old -> new; never writes\n"
+    "  qvx captions [FILE.scc] [--srt FILE] [--vtt FILE] [--channel 1|2] [--seconds N]\n"
+    "                                  the closed captions of a Scenarist file, or live from\n"
+    "                                  the chip's text slicer (starting the I2C server if\n"
+    "                                  none runs), as text and as SRT or WebVTT files\n"
     "\n"
     "A file longer than 32 bytes is read as its first 32; set keeps the rest. set and new\n"
     "write the file a link names and keep its owner, mode and hard links; they refuse a\n"
-    "read-only file. live and apply need the Windows build, qvx.exe. Field names are matched\n"
+    "read-only file. live, apply, watch and captions without a file need the Windows build,\n"
+    "qvx.exe; Ctrl+C or --seconds ends watch and a live captions run. Field names are matched\n"
     "without regard to case; quorvex.html#NAME describes each. Exit status: 0 done, 1 diff\n"
     "found differences, 2 bad input or failure.\n";
-
-constexpr unsigned kJson = 1, kForce = 2;
-constexpr int kMostWords = 1 + kFieldCount;  // set's file and each field once
-
-struct Args {
-  const char* word[kMostWords];
-  int count;
-  const char* operator[](int i) const { return word[i]; }
-};
-
-bool printed = false;  // whether anything went to standard output
-
-void writeStream(void* stream, const char* text, std::size_t size) {
-  std::fwrite(text, 1, size, static_cast<std::FILE*>(stream));
-  printed = true;
-}
-
-Sink standardOutput() { return {writeStream, stdout}; }
-
-void printLine(std::FILE* stream, std::string_view text) {
-  Message line;
-  line << "qvx: " << text << '\n';
-  std::fwrite(line.c_str(), 1, line.size(), stream);
-}
-
-int fail(const Text& error) {
-  printLine(stderr, error.view());
-  return 2;
-}
 
 // Reads a snapshot; a longer file gets its note on stderr unless set (which keeps the rest)
 // says so itself once it has written the file.
@@ -69,27 +50,27 @@ bool readFile(const char* path, SnapshotFile& file, bool forSet, Text& error) {
   if (file.longer && !forSet) {
     Message note;
     longerNote(path, file, false, note);
-    printLine(stderr, note.view());
+    printNote(note.view());
   }
   return true;
 }
 
-int show(const Args& args, unsigned options) {
+int show(const Args& args) {
   SnapshotFile file;
   Message error;
   if (!readFile(args[0], file, false, error)) return fail(error);
-  showReport(file.shadow, options & kJson, standardOutput());
+  showReport(file.shadow, args.options & kJson, standardOutput());
   return 0;
 }
 
-int diff(const Args& args, unsigned options) {
+int diff(const Args& args) {
   SnapshotFile a, b;
   Message error;
   if (!readFile(args[0], a, false, error) || !readFile(args[1], b, false, error)) return fail(error);
-  return diffReport(a.shadow, b.shadow, options & kJson, standardOutput()) ? 1 : 0;
+  return diffReport(a.shadow, b.shadow, args.options & kJson, standardOutput()) ? 1 : 0;
 }
 
-int set(const Args& args, unsigned) {
+int set(const Args& args) {
   SnapshotFile file;
   Message error;
   if (!readFile(args[0], file, true, error)) return fail(error);
@@ -100,24 +81,24 @@ int set(const Args& args, unsigned) {
   if (file.longer) {
     Message note;
     longerNote(args[0], file, true, note);
-    printLine(stderr, note.view());
+    printNote(note.view());
   }
   return 0;
 }
 
-int create(const Args& args, unsigned options) {
+int create(const Args& args) {
   Message error;
-  WriteMode mode = options & kForce ? WriteMode::Replace : WriteMode::Create;
+  WriteMode mode = args.options & kForce ? WriteMode::Replace : WriteMode::Create;
   return writeSnapshot(args[0], RegisterShadow{quorvex::defaultRegisters}, mode, error) ? 0 : fail(error);
 }
 
-int live(const Args&, unsigned options) {
+int live(const Args& args) {
   Message error;
-  if (!openChipLink(error)) return fail(error);
+  if (!openChipLink(false, error)) return fail(error);
   RegisterShadow s{};
   for (const std::uint8_t* r = quorvex::readableRegisters; *r != quorvex::kListEnd; ++r)
     if (!readChipRegister(*r, s.bytes[*r], error)) return fail(error);
-  showReport(s, options & kJson, standardOutput());
+  showReport(s, args.options & kJson, standardOutput());
   return 0;
 }
 
@@ -134,7 +115,7 @@ bool mergeNamed(const RegisterShadow& file, const Field* const* named, int count
   return true;
 }
 
-int apply(const Args& args, unsigned) {
+int apply(const Args& args) {
   SnapshotFile file;
   Message error;
   if (!readFile(args[0], file, false, error)) return fail(error);
@@ -145,7 +126,7 @@ int apply(const Args& args, unsigned) {
     if (!f || !isWritable(*f, error)) return fail(error);
     named[count++] = f;
   }
-  if (!openChipLink(error)) return fail(error);
+  if (!openChipLink(false, error)) return fail(error);
   RegisterShadow out = file.shadow;
   bool touched[quorvex::kRegisterCount] = {};
   if (count > 0 && !mergeNamed(file.shadow, named, count, out, touched, error)) return fail(error);
@@ -158,8 +139,8 @@ struct Command {
   const char* name;
   const char* arguments;  // as in the usage
   int least, most;
-  unsigned options;  // kJson, kForce: the options it takes
-  int (*run)(const Args&, unsigned options);
+  unsigned options;  // the options it takes
+  int (*run)(const Args&);
 };
 
 const Command commands[] = {
@@ -169,45 +150,21 @@ const Command commands[] = {
     {"new", "FILE.qvx [--force]", 1, 1, kForce, create},
     {"live", "[--json]", 0, 0, kJson, live},
     {"apply", "FILE.qvx [NAME...]", 1, kMostWords, 0, apply},
+    {"watch", "[--json] [--seconds N]", 0, 0, kJson | kSeconds, watchCommand},
+    {"captions", "[FILE.scc] [--srt FILE] [--vtt FILE] [--channel 1|2] [--seconds N]", 0, 1,
+     kSrt | kVtt | kChannel | kSeconds, captions::captionsCommand},
 };
 
-bool isOption(const char* word, const char* option) { return std::strcmp(word, option) == 0; }
+bool isWord(const char* word, const char* name) { return std::strcmp(word, name) == 0; }
 
 int runCommand(const Command& c, int count, char** words) {
-  Args args{};
-  unsigned options = 0;
-  bool fits = true;
-  for (int i = 0; i < count; ++i) {
-    if ((c.options & kJson) && isOption(words[i], "--json"))
-      options |= kJson;
-    else if ((c.options & kForce) && isOption(words[i], "--force"))
-      options |= kForce;
-    else if (args.count < kMostWords)
-      args.word[args.count++] = words[i];
-    else
-      fits = false;
-  }
-  if (!fits || args.count < c.least || args.count > c.most) {
+  Args args;
+  if (!sortWords(words, count, c.options, args) || args.count < c.least || args.count > c.most) {
     Message usage;
     usage << "usage: qvx " << c.name << ' ' << c.arguments;
     return fail(usage);
   }
-  return c.run(args, options);
-}
-
-// A command's result, unless standard output could not take what it printed.
-int finishOutput(int status) {
-  if (!printed) return status;  // no output to lose, whatever standard output is
-  bool written = std::fflush(stdout) == 0 && !std::ferror(stdout);
-  int code = errno;
-  if (std::fclose(stdout) != 0 && written) {
-    written = false;
-    code = errno;
-  }
-  if (written) return status;
-  Message error;
-  error << "standard output: cannot write (" << std::strerror(code) << ")";
-  return fail(error);
+  return c.run(args);
 }
 
 int run(int argc, char** argv) {
@@ -219,12 +176,12 @@ int run(int argc, char** argv) {
     return fail(hint);
   }
   const char* name = argv[1];
-  if (isOption(name, "--help") || isOption(name, "-h")) {
-    writeStream(stdout, kUsage, sizeof kUsage - 1);
+  if (isWord(name, "--help") || isWord(name, "-h")) {
+    standardOutput().write(nullptr, kUsage, sizeof kUsage - 1);
     return 0;
   }
   for (const Command& c : commands)
-    if (isOption(name, c.name)) return runCommand(c, argc - 2, argv + 2);
+    if (isWord(name, c.name)) return runCommand(c, argc - 2, argv + 2);
   Message error;
   error << "unknown command \"" << name << "\"; see qvx --help";
   return fail(error);

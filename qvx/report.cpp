@@ -83,6 +83,49 @@ void rawJson(const RawBits& g, int was, int now, Text& out) {
       << "\", \"value\": " << now << ", \"text\": null, \"writable\": false, \"old\": " << was << ", \"oldText\": null";
 }
 
+// A field, or a group of bits of no field, whose value differs.
+struct Change {
+  const Field* field;  // null for raw bits
+  const RawBits* raw;
+  int was, now;
+};
+
+// Each field that differs from a to b, then each group of bits of no field.
+template <class Each>
+void forEachChange(const RegisterShadow& a, const RegisterShadow& b, Each each) {
+  for (const Field& f : fields()) {
+    int was = fieldValue(f, a), now = fieldValue(f, b);
+    if (was != now) each(Change{&f, nullptr, was, now});
+  }
+  const RawBitGroups& raw = rawBitGroups();
+  for (int i = 0; i < raw.count; ++i) {
+    const RawBits& g = raw.groups[i];
+    int was = a.bytes[g.subaddress] & g.mask, now = b.bytes[g.subaddress] & g.mask;
+    if (was != now) each(Change{nullptr, &g, was, now});
+  }
+}
+
+// The members of a change: those of the field (or bits) with its new value, "old", "oldText".
+void changeJson(const Change& c, Text& out) {
+  if (!c.field) return rawJson(*c.raw, c.was, c.now, out);
+  jsonFields(*c.field, c.now, out);
+  out << ", \"old\": " << c.was << ", \"oldText\": ";
+  jsonString(optionText(*c.field, c.was), out);
+}
+
+// "NAME" afterName "old -> new", values with their option text; raw bits as bytes.
+void changeText(const Change& c, const char* afterName, Text& out) {
+  if (!c.field) {
+    rawBitsName(*c.raw, out);
+    out << afterName << ByteValue{c.was} << " -> " << ByteValue{c.now};
+    return;
+  }
+  out << c.field->name() << afterName;
+  valueText(*c.field, c.was, out);
+  out << " -> ";
+  valueText(*c.field, c.now, out);
+}
+
 }  // namespace
 
 void valueText(const Field& f, int value, Text& out) {
@@ -108,39 +151,33 @@ void showReport(const RegisterShadow& s, bool json, const Sink& out) {
 
 bool diffReport(const RegisterShadow& a, const RegisterShadow& b, bool json, const Sink& out) {
   JsonArray array(out);
-  for (const Field& f : fields()) {
-    int was = fieldValue(f, a), now = fieldValue(f, b);
-    if (was == now) continue;
+  forEachChange(a, b, [&](const Change& c) {
     Line line;
     if (json) {
-      jsonFields(f, now, line);
-      line << ", \"old\": " << was << ", \"oldText\": ";
-      jsonString(optionText(f, was), line);
+      changeJson(c, line);
       array.add(line);
     } else {
-      line << f.name() << ": ";
-      valueText(f, was, line);
-      line << " -> ";
-      valueText(f, now, line);
+      changeText(c, ": ", line);
       out.put(line << '\n');
     }
-  }
-  const RawBitGroups& raw = rawBitGroups();
-  for (int i = 0; i < raw.count; ++i) {
-    const RawBits& g = raw.groups[i];
-    int was = a.bytes[g.subaddress] & g.mask, now = b.bytes[g.subaddress] & g.mask;
-    if (was == now) continue;
-    Line line;
-    if (json) {
-      rawJson(g, was, now, line);
-      array.add(line);
-    } else {
-      rawBitsName(g, line);
-      out.put(line << ": " << ByteValue{was} << " -> " << ByteValue{now} << '\n');
-    }
-  }
+  });
   if (json) array.close();
   return a.bytes != b.bytes;
+}
+
+void watchReport(const RegisterShadow& a, const RegisterShadow& b, long long ms, bool json, const Sink& out) {
+  forEachChange(a, b, [&](const Change& c) {
+    Line line;
+    if (json) {
+      line << "{\"time\": \"" << Elapsed{ms, '.'} << "\", \"ms\": " << ms << ", ";
+      changeJson(c, line);
+      line << '}';
+    } else {
+      line << Elapsed{ms, '.'} << ' ';
+      changeText(c, " ", line);
+    }
+    out.put(line << '\n');
+  });
 }
 
 }  // namespace qvx

@@ -13,6 +13,11 @@ void showReport(const RegisterShadow& s, bool json, const Sink& out);
 // Returns whether any byte differs.
 bool diffReport(const RegisterShadow& a, const RegisterShadow& b, bool json, const Sink& out);
 
+// The fields (then the bits of no field) that differ from a to b, one line each, as qvx watch
+// prints a poll that took ms of its run: "00:00:03.200 HLCK 1 -> 0", or one JSON object per
+// line with "time", "ms" and diff's members.
+void watchReport(const RegisterShadow& a, const RegisterShadow& b, long long ms, bool json, const Sink& out);
+
 // A value as shown in a line: the number, with a list field's option text in quotes.
 void valueText(const Field& f, int value, Text& out);
 

@@ -9,6 +9,17 @@ constexpr char kCutMark[] = "...";
 constexpr char kUpperDigits[] = "0123456789ABCDEF";
 constexpr char kLowerDigits[] = "0123456789abcdef";
 
+// value (0 or more) with zeros before it up to width digits.
+Text& padded(Text& t, int value, std::size_t width) {
+  char digits[12];
+  std::size_t at = sizeof digits;
+  do {
+    digits[--at] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value || sizeof digits - at < width);
+  return t << std::string_view(digits + at, sizeof digits - at);
+}
+
 }  // namespace
 
 Text::Text(char* buffer, std::size_t capacity) : buffer_(buffer), capacity_(capacity) { buffer_[0] = '\0'; }
@@ -36,10 +47,10 @@ Text& Text::operator<<(std::string_view s) {
   return *this;
 }
 
-Text& Text::operator<<(int n) {
-  char digits[12];
+Text& Text::operator<<(long long n) {
+  char digits[21];
   std::size_t at = sizeof digits;
-  unsigned magnitude = n < 0 ? 0u - static_cast<unsigned>(n) : static_cast<unsigned>(n);
+  unsigned long long magnitude = n < 0 ? 0ull - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
   do {
     digits[--at] = static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;
@@ -69,6 +80,14 @@ Text& operator<<(Text& t, MaskBits m) {
   while (high > 0 && !(m.mask & (1u << high))) --high;
   t << high;
   return high == low ? t : t << '-' << low;
+}
+
+Text& operator<<(Text& t, Elapsed e) {
+  long long ms = e.ms < 0 ? 0 : e.ms;
+  padded(t, static_cast<int>(ms / 3600000), 2) << ':';
+  padded(t, static_cast<int>(ms / 60000 % 60), 2) << ':';
+  padded(t, static_cast<int>(ms / 1000 % 60), 2) << e.separator;
+  return padded(t, static_cast<int>(ms % 1000), 3);
 }
 
 }  // namespace qvx

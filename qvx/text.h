@@ -17,7 +17,8 @@ class Text {
   Text& operator<<(std::string_view s);
   Text& operator<<(const char* s) { return *this << std::string_view(s ? s : ""); }
   Text& operator<<(char c) { return *this << std::string_view(&c, 1); }
-  Text& operator<<(int n);
+  Text& operator<<(long long n);
+  Text& operator<<(int n) { return *this << static_cast<long long>(n); }
   // Spaces up to column (nothing when the text is already that long).
   Text& padTo(std::size_t column);
 
@@ -63,6 +64,14 @@ struct MaskBits {
   unsigned mask;
 };
 Text& operator<<(Text& t, MaskBits m);
+
+// "00:01:02.345": ms (a negative one as 0) in hours, minutes, seconds and milliseconds, with
+// separator before the milliseconds (',' in SRT files); the hours take more digits past 99.
+struct Elapsed {
+  long long ms;
+  char separator;
+};
+Text& operator<<(Text& t, Elapsed e);
 
 // Where printed text goes.
 struct Sink {

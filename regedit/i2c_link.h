@@ -5,22 +5,20 @@
 
 #include <cstdint>
 
+#include "common/i2c_server.h"
+
 namespace quorvex {
 
-constexpr UINT WM_I2C_WRITE = WM_USER + 900;  // 0x784
-constexpr UINT WM_I2C_READ = WM_USER + 901;   // 0x785
-constexpr unsigned I2C_ACK = 0xAA;
-constexpr UINT kRequestTimeoutMs = 5000;  // a server silent this long counts as broken
-constexpr DWORD kIdleWaitMs = 10000;      // for a started server to finish its start-up
-constexpr UINT kAnswerWaitMs = 2000;      // for a found server to show it is not hung
-constexpr DWORD kCloseWaitMs = 2000;      // for a started server to end when asked to close
+using i2c::I2C_ACK;
+using i2c::kRequestTimeoutMs;
+using i2c::WM_I2C_READ;
+using i2c::WM_I2C_WRITE;
 
 struct I2cLink {
-  HWND serverWindow = nullptr;
+  i2c::Server server;  // the server's window, and its process when this editor started it
   HWND ownerWindow = nullptr;
   HBITMAP litBitmap = nullptr;
   HBITMAP idleBitmap = nullptr;
-  HANDLE startedServer = nullptr;  // the server's process, when this editor started it
   bool lampLit = false;
   int batchDepth = 0;
 };
@@ -32,7 +30,7 @@ void writeRegister(std::uint8_t subaddress, std::uint8_t value);
 // True when a value arrived.
 bool readRegister(std::uint8_t subaddress, std::uint8_t& value);
 // Asks the server to close; one that this editor started and that still has its window
-// kCloseWaitMs later is hung, and is ended.
+// i2c::kCloseWaitMs later is hung, and is ended.
 void closeServer();
 void showError(const char* text);
 void setLinkLamp(bool lit);

@@ -90,7 +90,8 @@ I2cOutcome I2cServerCore::handle(unsigned message, std::uint32_t subaddress, std
   } else {
     // A bad acknowledge still carries the value, which the caller must not take.
     bool carriesValue = subaddress < kRegisterCount && (!nak || badAck);
-    std::uint8_t value = carriesValue ? readValue(regs, subaddress, ms, pins) : 0;
+    bool fromSlicer = slicer_ && subaddress >= kSlicerStatus && subaddress <= kSlicerByte2 && !pins[subaddress];
+    std::uint8_t value = !carriesValue ? 0 : fromSlicer ? slicer_->readSlicer(subaddress) : readValue(regs, subaddress, ms, pins);
     out.logLine = "read " + sub + (nak ? " nak" : " " + hex2(value) + " ack");
     out.reply = ack | noise | value;
   }

@@ -32,9 +32,20 @@ struct I2cOutcome {
   unsigned delayMs = 0;       // how long to wait before answering
 };
 
+// What the text slicer's registers (0x1A to 0x1C) read when a caption file plays.
+class SlicerSource {
+ public:
+  virtual std::uint8_t readSlicer(unsigned subaddress) = 0;
+
+ protected:
+  ~SlicerSource() = default;
+};
+
 class I2cServerCore {
  public:
   explicit I2cServerCore(const I2cFaults& faults) : faults_(faults) {}
+  // Reads of 0x1A to 0x1C that no status pin holds go to slicer from now on.
+  void setSlicer(SlicerSource* slicer) { slicer_ = slicer; }
   // One request (message WM_I2C_WRITE or WM_I2C_READ) on the chip regs at time ms.
   I2cOutcome handle(unsigned message, std::uint32_t subaddress, std::uint32_t lParam, Registers& regs,
                     std::uint32_t ms, const StatusPins& pins);
@@ -43,6 +54,7 @@ class I2cServerCore {
  private:
   I2cFaults faults_;
   unsigned count_ = 0;
+  SlicerSource* slicer_ = nullptr;
 };
 
 }  // namespace simcard

@@ -449,6 +449,15 @@ TEST_F(QvxCli, BadFilesAndCommandsGetOneLineAndStatusTwo) {
       {"new --json x", "qvx: usage: qvx new FILE.qvx [--force]\n"},
       {"frob", "qvx: unknown command \"frob\"; see qvx --help\n"},
       {"live", "qvx: the chip is reached only by the Windows build, qvx.exe\n"},
+      // watch's --seconds on both sides of 1 and of 31 days: the taken ones get to the chip.
+      {"watch --seconds 1", "qvx: the chip is reached only by the Windows build, qvx.exe\n"},
+      {"watch --json --seconds 2678400", "qvx: the chip is reached only by the Windows build, qvx.exe\n"},
+      {"watch --seconds 0", "qvx: --seconds takes a whole number of seconds, 1 to 2678400\n"},
+      {"watch --seconds 2678401", "qvx: --seconds takes a whole number of seconds, 1 to 2678400\n"},
+      {"watch --seconds 1.5", "qvx: --seconds takes a whole number of seconds, 1 to 2678400\n"},
+      {"watch --seconds", "qvx: usage: qvx watch [--json] [--seconds N]\n"},
+      {"watch --seconds 5 --seconds 6", "qvx: usage: qvx watch [--json] [--seconds N]\n"},
+      {"watch now", "qvx: usage: qvx watch [--json] [--seconds N]\n"},
   };
   for (const Case& c : cases) {
     Outcome r = qvx(c.args);
@@ -469,6 +478,6 @@ TEST_F(QvxCli, HelpPrintsTheUsageAndNoArgumentsOneLineOfIt) {
   EXPECT_EQ(none.status, 2);
   EXPECT_EQ(none.out, "");
   EXPECT_EQ(none.err,
-            "qvx: usage: qvx COMMAND ARGUMENTS, COMMAND one of show, diff, set, new, live, apply; qvx --help tells "
-            "more\n");
+            "qvx: usage: qvx COMMAND ARGUMENTS, COMMAND one of show, diff, set, new, live, apply, watch, captions; qvx "
+            "--help tells more\n");
 }

@@ -37,6 +37,10 @@ std::string diffText(const RegisterShadow& a, const RegisterShadow& b, bool json
   return printed([&](const Sink& out) { diffReport(a, b, json, out); });
 }
 
+std::string watchText(const RegisterShadow& a, const RegisterShadow& b, long long ms, bool json) {
+  return printed([&](const Sink& out) { watchReport(a, b, ms, json, out); });
+}
+
 bool differ(const RegisterShadow& a, const RegisterShadow& b) {
   bool any = false;
   printed([&](const Sink& out) { any = diffReport(a, b, false, out); });
@@ -257,6 +261,31 @@ TEST(QvxReport, JsonHasTheSameFieldsAsObjects) {
             "\"text\": null, \"writable\": true, \"old\": 128, \"oldText\": null},\n"
             "  {\"name\": null, \"register\": \"0x08\", \"bits\": \"4\", \"value\": 16, "
             "\"text\": null, \"writable\": false, \"old\": 0, \"oldText\": null}\n]\n");
+}
+
+TEST(QvxReport, WatchLinesCarryThePollsTimeAndEachJsonObjectStandsOnItsOwnLine) {
+  RegisterShadow a = defaults(), b = defaults();
+  EXPECT_EQ(watchText(a, b, 3200, false), "");
+  EXPECT_EQ(watchText(a, b, 3200, true), "") << "no array brackets around nothing";
+  b.bytes[0x02] = 0xC6;  // MODE 0 -> 6
+  b.bytes[0x1F] = 0x40;  // HLCK, a status bit
+  b.bytes[0x17] = 0xFC;  // bits no field holds
+  EXPECT_EQ(watchText(a, b, 3200, false),
+            "00:00:03.200 MODE 0 \"000 - Mode 0: CVBS (automatic gain)\" -> 6 \"110 - Mode 6: Y (automatic gain) + "
+            "C (gain channel 2 adapted to Y gain)\"\n"
+            "00:00:03.200 HLCK 0 -> 1\n"
+            "00:00:03.200 0x17 bits 7-2 0x00 -> 0xfc\n");
+  // 25 days into a run: more milliseconds than 31 bits hold.
+  std::string json = watchText(b, a, 25LL * 24 * 3600 * 1000 + 61001, true);
+  EXPECT_EQ(count(json, "\n"), 3);
+  EXPECT_EQ(json.rfind("{\"time\": \"600:01:01.001\", \"ms\": 2160061001, \"name\": \"MODE\", ", 0), 0u) << json;
+  EXPECT_NE(json.find("\n{\"time\": \"600:01:01.001\", \"ms\": 2160061001, \"name\": \"HLCK\", \"register\": \"0x1F\", "
+                      "\"bits\": \"6\", \"value\": 0, \"text\": null, \"writable\": false, \"old\": 1, "
+                      "\"oldText\": null}\n{\"time\": \"600:01:01.001\", \"ms\": 2160061001, \"name\": null, "
+                      "\"register\": \"0x17\", \"bits\": \"7-2\", \"value\": 0, \"text\": null, \"writable\": false, "
+                      "\"old\": 252, \"oldText\": null}\n"),
+            std::string::npos)
+      << json;
 }
 
 namespace {

@@ -29,5 +29,11 @@ std::vector<Row> editorRequestRows(const Settings& s);
 std::vector<Row> saveFrameRows(const Settings& s);
 // CPU share of the viewer's process (which hosts the capture stand-in) at 720 x 576.
 std::vector<Row> captureCpuRows(const Settings& s);
+// qvx captions live against the stand-in playing a 10-minute file (pairs lost, CPU share,
+// latch-to-stdout time), followed by hostRows (the offline decode beside cat, timed by
+// tools/bench/run on the host).
+std::vector<Row> captionRows(const Settings& s, const std::vector<Row>& hostRows);
+// The benchmark's caption file of that many minutes, for tools/bench/run's host timings.
+bool writeCaptionFile(const std::string& path, int minutes);
 
 }  // namespace bench

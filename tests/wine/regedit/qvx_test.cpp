@@ -15,6 +15,7 @@
 #include "regedit/resource.h"
 #include "tests/wine/harness/harness.h"
 #include "tests/wine/regedit/editor_bench.h"
+#include "tests/wine/regedit/qvx_runs.h"
 
 using namespace harness;
 using namespace bench;
@@ -22,40 +23,6 @@ using namespace bench;
 namespace {
 
 using Lines = std::vector<std::string>;
-
-struct QvxRun {
-  long code;
-  std::string out, err;
-};
-
-HANDLE inheritableFile(const std::string& path) {
-  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-  return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, CREATE_ALWAYS, 0,
-                     nullptr);
-}
-
-// Runs qvx.exe in the sandbox with its output and errors in files, as a console user would.
-// Each run has files of its own: Wine's console host may still hold the last run's open.
-QvxRun runQvx(Sandbox& box, const std::string& args) {
-  static int runs = 0;
-  const std::string outPath = box.path("qvx" + std::to_string(++runs) + ".out");
-  const std::string errPath = box.path("qvx" + std::to_string(runs) + ".err");
-  HANDLE out = inheritableFile(outPath), err = inheritableFile(errPath);
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = out;
-  si.hStdError = err;
-  std::string line = "\"" + box.path("qvx.exe") + "\" " + args;
-  PROCESS_INFORMATION pi{};
-  BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                box.dir().c_str(), &si, &pi);
-  CloseHandle(out);
-  CloseHandle(err);
-  if (!started) return {-2, "", ""};
-  long code = Process(pi).waitExit();
-  return {code, readFile(outPath), readFile(errPath)};
-}
 
 // show and live output as field name -> value.
 std::map<std::string, std::string> valuesOf(const std::string& text) {
