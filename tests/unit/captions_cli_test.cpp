@@ -1,48 +1,13 @@
 // The host qvx captions on Scenarist files as a user runs it: the captions printed, the
 // subtitle files written, and bad files and arguments refused with the line number and
 // nothing written.
-#include <gtest/gtest.h>
-#include <sys/wait.h>
+#include "tests/unit/qvx_folder.h"
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-class CaptionsCli : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char dir[] = "/tmp/qvx-captions-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    dir_ = dir;
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-  std::string path(const std::string& name) const { return dir_ + "/" + name; }
-  Outcome qvx(const std::string& args) {
-    std::string command = "cd '" + dir_ + "' && '" + std::string(QVX) + "' " + args + " >out 2>err";
-    int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(path("out")), slurp(path("err"))};
-  }
-  void write(const std::string& name, const std::string& bytes) {
-    std::ofstream(path(name), std::ios::binary) << bytes;
-  }
-  bool exists(const std::string& name) { return std::ifstream(path(name)).good(); }
-  std::string dir_;
-};
+using CaptionsCli = QvxFolder;
 
 // "HI" on row 15 shown at 00:00:01;00 + 5 frames, erased at 00:00:03;00 (frame 90).
 const char kGood[] =

@@ -2,8 +2,9 @@
 // mode, links), its output, its exit status, and that a refused command leaves the file as
 // it was. Where permissions decide, qvx runs as an unprivileged user (nobody, when the test
 // runs as root).
+#include "tests/unit/qvx_folder.h"
+
 #include <dirent.h>
-#include <gtest/gtest.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -20,18 +21,6 @@
 #include <vector>
 
 namespace {
-
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 int lines(const std::string& text) {
   int n = 0;
@@ -67,30 +56,8 @@ std::string tunedMode6() {
 
 const char kAsNobody[] = "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
 
-class QvxCli : public ::testing::Test {
+class QvxCli : public QvxFolder {
  protected:
-  void SetUp() override {
-    char dir[] = "/tmp/qvx-cli-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    dir_ = dir;
-    chmod(dir, 0755);  // an unprivileged user reaches the folder "home" in it
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-
-  std::string path(const std::string& name) const { return dir_ + "/" + name; }
-
-  Outcome qvx(const std::string& args, const std::string& prefix = "") {
-    // A qvx that does not end fails the test instead of holding it up.
-    std::string command = "timeout 20 " + prefix + "'" + std::string(QVX) + "' " + args + " >'" + path("out") +
-                          "' 2>'" + path("err") + "'";
-    int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(path("out")), slurp(path("err"))};
-  }
-
-  void write(const std::string& name, const std::string& bytes) {
-    std::ofstream(path(name), std::ios::binary) << bytes;
-  }
-
   // The names in folder, but the test's own out and err.
   std::vector<std::string> names(const std::string& folder) {
     std::vector<std::string> found;
@@ -103,8 +70,6 @@ class QvxCli : public ::testing::Test {
     std::sort(found.begin(), found.end());
     return found;
   }
-
-  std::string dir_;
 };
 
 // As an unprivileged user, in a folder of that user's ("home"). As root that user is nobody;
