@@ -19,17 +19,31 @@ bool serverCommand(char (&line)[quorvex::kPathSize]) {
   return quorvex::serverCommandLine(std::string_view(module, n), line);
 }
 
-bool startServer(Server& server) {
+// The started server's window, looked for until it shows, the server ends or kStartWaitMs
+// from its start have passed. Idle is not enough: a process that looks at its messages before
+// it creates its window is idle without one (under Wine, one whose desktop is still starting).
+HWND waitStartedWindow(HANDLE process, DWORD started) {
+  for (;;) {
+    if (HWND found = findWindow()) return found;
+    if (GetTickCount() - started >= kStartWaitMs) return nullptr;
+    if (WaitForSingleObject(process, kWindowLookMs) != WAIT_TIMEOUT) return nullptr;  // it ended
+  }
+}
+
+// Starts busgate.drv and links server to its window once it shows; the process is kept
+// either way, so that one without a window can be ended.
+void startServer(Server& server) {
   char line[quorvex::kPathSize] = {};
-  if (!serverCommand(line)) return false;
+  if (!serverCommand(line)) return;
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  WaitForInputIdle(pi.hProcess, kIdleWaitMs);
+  if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
+  const DWORD started = GetTickCount();
+  WaitForInputIdle(pi.hProcess, kStartWaitMs);
   CloseHandle(pi.hThread);
   server.startedProcess = pi.hProcess;
-  return true;
+  server.window = waitStartedWindow(pi.hProcess, started);
 }
 
 // Ends the server this program started (one that never showed a usable window).
@@ -52,8 +66,8 @@ bool connectServer(Server& server) {
   HWND found = findWindow();
   if (found) {
     if (answers(found)) server.window = found;  // a hung one counts as none
-  } else if (startServer(server)) {
-    server.window = findWindow();
+  } else {
+    startServer(server);
   }
   if (server.window) return true;
   endStartedServer(server);

@@ -12,7 +12,8 @@ constexpr UINT WM_I2C_WRITE = WM_USER + 900;  // 0x784
 constexpr UINT WM_I2C_READ = WM_USER + 901;   // 0x785
 constexpr unsigned I2C_ACK = 0xAA;
 constexpr UINT kRequestTimeoutMs = 5000;  // a server silent this long counts as broken
-constexpr DWORD kIdleWaitMs = 10000;      // for a started server to finish its start-up
+constexpr DWORD kStartWaitMs = 10000;     // for a started server to finish its start-up and show its window
+constexpr DWORD kWindowLookMs = 50;       // between looks for a started server's window
 constexpr UINT kAnswerWaitMs = 2000;      // for a found server to show it is not hung
 constexpr DWORD kCloseWaitMs = 2000;      // for a started server to end when asked to close
 
@@ -22,8 +23,8 @@ struct Server {
 };
 
 // Links server to a running server that answers (one that is hung counts as none, and
-// none is started then), or to busgate.drv started beside this program and found once it
-// is idle. False when there is none; a server started for nothing is ended.
+// none is started then), or to busgate.drv started beside this program, whose window is
+// waited for. False when there is none; a server started for nothing is ended.
 bool connectServer(Server& server);
 // Links server to a running server's window as found, without asking it anything; false when
 // none runs.

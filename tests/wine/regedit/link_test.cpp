@@ -139,7 +139,7 @@ TEST(LinkFailure, ShownOnceThenTheLinkIsDeadButTheDialogStays) {
 TEST(LinkFailure, NoServerWindowMeansCouldNotLoadAndNoDialog) {
   struct Row {
     const char* fault;  // SIMCARD_I2C, or null for a missing busgate.drv
-  } rows[] = {{"no-window"}, {"late-window=1500"}, {nullptr}};
+  } rows[] = {{"no-window"}, {"late-window=11000"}, {nullptr}};  // 11 s after idle: past the 10 s wait
   for (const Row& r : rows) {
     SCOPED_TRACE(r.fault ? r.fault : "busgate.drv missing");
     Sandbox box;
@@ -151,6 +151,20 @@ TEST(LinkFailure, NoServerWindowMeansCouldNotLoadAndNoDialog) {
     EXPECT_EQ(killChildren(editor), 0) << "the editor left the server it started running";
     killServers();
   }
+}
+
+// A started server whose window shows only after it went idle (as under Wine while its desktop
+// starts) is waited for and used, not refused as missing.
+TEST(LinkFailure, AServerWhoseWindowShowsAfterItWentIdleIsUsed) {
+  Sandbox box;
+  ScopedEnv fault("SIMCARD_I2C", "late-window=1500");
+  Editor e = startEditor(box);
+  ASSERT_NE(e.dialog, nullptr);
+  EXPECT_EQ(waitErrorBox(e.process.id(), 0), nullptr);
+  EXPECT_TRUE(waitFor([&] { return e.text(IDC_VERSION) == "V1"; })) << "the chip was read through it";
+  PostMessageA(e.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(e.process.waitExit(), 0);
+  EXPECT_TRUE(waitFor([] { return !serverRunning(); })) << "the server it started was closed";
 }
 
 TEST(LinkFailure, HungServerStartedByTheEditorIsEndedSoARestartWorks) {
