@@ -399,6 +399,12 @@ void clickScreen(int x, int y, bool right) {
               mouseInput(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP)});
 }
 
+void doubleClickScreen(int x, int y) {
+  moveMouse(x, y);
+  INPUT down = mouseInput(MOUSEEVENTF_LEFTDOWN), up = mouseInput(MOUSEEVENTF_LEFTUP);
+  sendInputs({down, up, down, up});
+}
+
 void click(HWND w, int clientX, int clientY, bool right) {
   bringToFront(GetAncestor(w, GA_ROOT));
   POINT p{clientX, clientY};

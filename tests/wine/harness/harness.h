@@ -155,6 +155,9 @@ void keyUp(WORD vk);
 void moveMouse(int screenX, int screenY);
 void click(HWND w, int clientX, int clientY, bool right = false);
 void clickScreen(int screenX, int screenY, bool right = false);
+// A left double click there: both clicks in one input batch, so that a slow machine cannot
+// stretch them past the double-click time.
+void doubleClickScreen(int screenX, int screenY);
 
 // Runs a Unix program (by its full Unix path; args as a shell would read them) and returns
 // its exit code, or -1.

@@ -155,8 +155,7 @@ TEST_F(ViewerGeometry, MaximizeByTheCaptionEntersFullScreen) {
   int x = (before.left + before.right) / 2, y = (before.top + clientTop.y) / 2;  // on the caption
 
   bringToFront(w);
-  clickScreen(x, y);
-  clickScreen(x, y);
+  doubleClickScreen(x, y);
   ASSERT_TRUE(waitTitle(w, "Vistrel (full-screen)")) << windowText(w);
   EXPECT_EQ(str(windowRect(w)), str(fullScreenRect()));
 
